@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+# the release suite, then the concurrency tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests
+ctest --preset tsan -j "$jobs" -L concurrency
