@@ -36,7 +36,9 @@ std::string formatNumber(float value)
 {
     const std::string format = VANTLE_TEXT("%.2f");
     char text[64];
-    std::snprintf(text, sizeof text, format.c_str(), static_cast<double>(value));
+    // Adding zero turns the -0 of (1 - 1) * -40 into 0, so the top of the
+    // target range does not read "-0.00".
+    std::snprintf(text, sizeof text, format.c_str(), static_cast<double>(value + 0.0f));
     return text;
 }
 
