@@ -20,6 +20,7 @@ inline constexpr bool isParameterId(std::int64_t id) noexcept { return id >= 0 &
 // One normalised value per parameter, in id order. Values are kept as they
 // arrive, unclamped; whoever derives a quantity from them clamps.
 struct Parameters {
+    static constexpr std::int32_t count = ParameterCount;
     float values[ParameterCount] = {0.0f, 1.0f, 0.5f, 0.0f, 0.5f};
 
     float& operator[](std::int32_t id) noexcept { return values[id]; }

@@ -1,0 +1,174 @@
+#pragma once
+// Generic VST 3 edit controller: parameter registration and display, state
+// mirroring in the processor's state format, the list of attached editors
+// and the framework's own messages. The product class supplies:
+//
+//   static const auto& parameterDescriptions()   id, title, unit, steps, flags, default
+//   static std::string displayText(int32 id, double value)
+//   static std::optional<StateValues> readValues(IBStream*)
+//   static bool writeValues(IBStream*, const StateValues&)
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/host_boundary.h"
+#include "framework/messages.h"
+#include "framework/scrambled_text.h"
+#include "pluginterfaces/base/ustring.h"
+#include "public.sdk/source/vst/vsteditcontroller.h"
+
+namespace vantle::vst {
+
+template <typename Derived, typename Params, typename EditorType>
+class ControllerBase : public Steinberg::Vst::EditController {
+public:
+    using tresult = Steinberg::tresult;
+    using ParamID = Steinberg::Vst::ParamID;
+    using ParamValue = Steinberg::Vst::ParamValue;
+
+    tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            if (EditController::initialize(context) != Steinberg::kResultOk)
+                return Steinberg::kResultOk;
+            for (const auto& description : Derived::parameterDescriptions()) {
+                const Steinberg::UString128 title(decodeLiteral(description.title).c_str());
+                const Steinberg::UString128 unit(decodeLiteral(description.unitLabel).c_str());
+                parameters.addParameter(title, unit, description.stepCount, description.defaultValue,
+                                        description.flags, static_cast<ParamID>(description.id), 0);
+            }
+            return Steinberg::kResultOk;
+        });
+    }
+
+    tresult PLUGIN_API terminate() override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            editors.clear();
+            return EditController::terminate();
+        });
+    }
+
+    tresult PLUGIN_API getParamStringByValue(ParamID id, ParamValue value, Steinberg::Vst::String128 text) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            if (id >= static_cast<ParamID>(Params::count))
+                return EditController::getParamStringByValue(id, value, text);
+            if (!text)
+                return Steinberg::kResultFalse;
+            const std::string display = Derived::displayText(static_cast<Steinberg::int32>(id), value);
+            const std::size_t length = std::min<std::size_t>(display.size(), 127);
+            for (std::size_t i = 0; i < length; ++i)
+                text[i] = static_cast<Steinberg::Vst::TChar>(static_cast<unsigned char>(display[i]));
+            text[length] = 0;
+            return Steinberg::kResultOk;
+        });
+    }
+
+    tresult PLUGIN_API setParamNormalized(ParamID id, ParamValue value) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            const tresult result = EditController::setParamNormalized(id, value);
+            for (EditorType* editor : std::vector<EditorType*>(editors))
+                if (editor)
+                    editor->onParameterChanged(id, value);
+            return result;
+        });
+    }
+
+    tresult PLUGIN_API setComponentState(Steinberg::IBStream* stream) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            const auto values = Derived::readValues(stream);
+            if (!values)
+                return Steinberg::kResultFalse;
+            for (Steinberg::int32 id = 0; id < Params::count; ++id)
+                setParamNormalized(static_cast<ParamID>(id), (*values)[static_cast<std::size_t>(id)]);
+            return Steinberg::kResultOk;
+        });
+    }
+
+    tresult PLUGIN_API setState(Steinberg::IBStream* stream) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            const auto values = Derived::readValues(stream);
+            if (!values)
+                return Steinberg::kResultFalse;
+            for (Steinberg::int32 id = 0; id < Params::count; ++id) {
+                const auto tag = static_cast<ParamID>(id);
+                const ParamValue value = (*values)[static_cast<std::size_t>(id)];
+                beginEdit(tag);
+                setParamNormalized(tag, value);
+                performEdit(tag, value);
+                endEdit(tag);
+            }
+            return Steinberg::kResultOk;
+        });
+    }
+
+    tresult PLUGIN_API getState(Steinberg::IBStream* stream) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            typename Derived::StateValues values{};
+            for (Steinberg::int32 id = 0; id < Params::count; ++id)
+                values[static_cast<std::size_t>(id)] = getParamNormalized(static_cast<ParamID>(id));
+            return Derived::writeValues(stream, values) ? Steinberg::kResultOk : Steinberg::kResultFalse;
+        });
+    }
+
+    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString) override { return nullptr; }
+
+    void editorAttached(Steinberg::Vst::EditorView* view) override
+    {
+        try {
+            if (auto* editor = dynamic_cast<EditorType*>(view))
+                editors.push_back(editor);
+        } catch (...) {
+        }
+    }
+
+    void editorRemoved(Steinberg::Vst::EditorView* view) override
+    {
+        try {
+            if (auto* editor = dynamic_cast<EditorType*>(view)) {
+                const auto found = std::find(editors.begin(), editors.end(), editor);
+                if (found != editors.end())
+                    editors.erase(found);
+            }
+        } catch (...) {
+        }
+    }
+
+    tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            if (!message)
+                return Steinberg::kInvalidArgument;
+            if (isMessage(message, "b0")) {
+                Steinberg::int64 active = 0;
+                auto* attributes = message->getAttributes();
+                if (!attributes || attributes->getInt("b0", active) != Steinberg::kResultTrue)
+                    return Steinberg::kResultFalse;
+                processorActive = active != 0;
+                return Steinberg::kResultOk;
+            }
+            if (isMessage(message, "b1")) {
+                if (componentHandler)
+                    componentHandler->restartComponent(Steinberg::Vst::kLatencyChanged);
+                return Steinberg::kResultOk;
+            }
+            return ComponentBase::notify(message);
+        });
+    }
+
+    bool isProcessorActive() const { return processorActive; }
+
+protected:
+    std::vector<EditorType*> editors;
+    bool processorActive = false;
+};
+
+} // namespace vantle::vst

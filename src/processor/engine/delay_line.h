@@ -1,0 +1,39 @@
+#pragma once
+// Integer delay that writes backwards into three times its capacity, so the
+// read side never wraps: one block copy every 2 x capacity samples instead.
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace tarvel {
+
+class DelayLine {
+public:
+    explicit DelayLine(std::int32_t capacitySamples)
+        : capacity(std::max(capacitySamples, 1)), delay(capacity), writeIndex(2 * capacity - 1),
+          buffer(static_cast<std::size_t>(3 * capacity), 0.0f)
+    {
+    }
+
+    void setDelay(std::int32_t samples) noexcept { delay = std::clamp(samples, 0, capacity); }
+    std::int32_t currentDelay() const noexcept { return delay; }
+
+    float process(float x) noexcept
+    {
+        if (--writeIndex < 0) {
+            std::copy_n(buffer.begin(), capacity, buffer.begin() + 2 * capacity);
+            writeIndex = 2 * capacity - 1;
+        }
+        buffer[static_cast<std::size_t>(writeIndex)] = x;
+        return buffer[static_cast<std::size_t>(writeIndex + delay)];
+    }
+
+private:
+    std::int32_t capacity;
+    std::int32_t delay;
+    std::int32_t writeIndex;
+    std::vector<float> buffer;
+};
+
+} // namespace tarvel

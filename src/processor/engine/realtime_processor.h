@@ -1,0 +1,82 @@
+#pragma once
+// The realtime compressor engine: one per processing setup, driven from the
+// host's audio thread block by block.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "parameters/parameters.h"
+#include "processor/engine/loudness_core.h"
+#include "processor/engine/mapping_values.h"
+#include "processor/engine/smoother_stage.h"
+#include "processor/intake/parameter_intake.h"
+
+namespace Steinberg::Vst {
+struct ProcessData;
+}
+
+namespace tarvel {
+
+struct EngineConfig {
+    std::int32_t sampleRate;
+    std::int32_t channelCount;
+    Parameters startValues;
+};
+
+class RealtimeProcessor {
+public:
+    explicit RealtimeProcessor(const EngineConfig& config);
+    RealtimeProcessor(const RealtimeProcessor&) = delete;
+    RealtimeProcessor& operator=(const RealtimeProcessor&) = delete;
+
+    // Takes the block's parameter changes and any whole set published since
+    // the previous block.
+    void beginBlock(const Steinberg::Vst::ProcessData& data) noexcept { intake.beginBlock(data); }
+
+    // n channels of sampleCount samples; n must not exceed the configured
+    // channel count, and missing channels are fed silence.
+    void processBlock(const float* const* inputs, float* const* outputs, std::int32_t n,
+                      std::int32_t sampleCount) noexcept;
+    void processBlock(const double* const* inputs, double* const* outputs, std::int32_t n,
+                      std::int32_t sampleCount) noexcept;
+
+    // The same arithmetic one frame at a time through LoudnessCore::processFrame;
+    // the reference the chunked stereo path is held to.
+    void processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
+                              std::int32_t sampleCount) noexcept;
+
+    // Input loudness at the end of the last block; -1000 before the first.
+    double meterValue() const noexcept { return meter.load(std::memory_order_relaxed); }
+    std::int32_t delaySamples() const noexcept { return core.delaySamples(); }
+    const EngineConfig& config() const noexcept { return engineConfig; }
+    const LoudnessCore& loudnessCore() const noexcept { return core; }
+
+    ParameterSetExchange& exchange() noexcept { return intake.exchange(); }
+    ValueMailbox& lastHostValue(std::int32_t id) noexcept { return intake.lastHostValue(id); }
+
+    static constexpr std::int32_t maxChannels = 32;
+
+private:
+    template <typename Sample>
+    void processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                        std::int32_t sampleCount) noexcept;
+    template <typename Sample>
+    void processPerFrame(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                         std::int32_t sampleCount) noexcept;
+    // One sample of parameter intake, conversion and smoothing.
+    void advanceParameters() noexcept;
+
+    EngineConfig engineConfig;
+    ParameterIntake intake;
+    std::array<float, ParameterCount> lastNormalised;
+    std::array<float, ParameterCount> quantity{};
+    SmootherStage bypassSmoother, ratioSmoother, stereoSmoother, targetSmoother;
+    MappingValues mapping;
+    LoudnessCore core;
+    std::array<float, 2 * maxChannels> frame{};
+    StereoChunk chunk{};
+    std::atomic<double> meter{-1000.0};
+};
+
+} // namespace tarvel

@@ -1,0 +1,75 @@
+#include "processor/processor.h"
+
+#include <cmath>
+
+#include "framework/scrambled_text.h"
+#include "pluginterfaces/base/ustring.h"
+#include "processor/state/state_format.h"
+
+namespace tarvel {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+void Processor::addBuses(Processor& processor)
+{
+    const UString128 input(VANTLE_TEXT("Input").c_str());
+    const UString128 output(VANTLE_TEXT("Output").c_str());
+    processor.addAudioInput(input, SpeakerArr::kStereo);
+    processor.addAudioOutput(output, SpeakerArr::kStereo);
+}
+
+uint32 PLUGIN_API Processor::getTailSamples()
+{
+    const double samples = processSetup.sampleRate * 30.0;
+    return samples > 0.0 && samples < 4294967295.0 ? static_cast<uint32>(samples) : 0u;
+}
+
+std::optional<Parameters> Processor::readParameters(IBStream* stream)
+{
+    const std::optional<StateValues> values = readState(stream);
+    if (!values)
+        return std::nullopt;
+    return toParameters(*values);
+}
+
+bool Processor::writeParameters(IBStream* stream, const Parameters& values)
+{
+    return writeState(stream, toStateValues(values), StateWriter::Processor);
+}
+
+void Processor::onStateLoaded() { recomputeLatency(parameters[Speed]); }
+
+tresult Processor::handleMessage(IMessage* message)
+{
+    if (vantle::vst::isMessage(message, "u1")) {
+        double speed = 0.0;
+        IAttributeList* attributes = message->getAttributes();
+        if (!attributes || attributes->getFloat("uk0", speed) != kResultTrue)
+            return kResultFalse;
+        recomputeLatency(static_cast<float>(speed));
+        return kResultOk;
+    }
+    if (vantle::vst::isMessage(message, "u2")) {
+        if (engine) {
+            const double meter = engine->meterValue();
+            vantle::vst::sendToPeer(*this, "u0", [&](IAttributeList& a) { a.setFloat("uk1", meter); });
+        }
+        return kResultOk;
+    }
+    return kNotImplemented;
+}
+
+void Processor::recomputeLatency(float speed)
+{
+    const int32 channels = outputChannelCount();
+    if (channels <= 0)
+        return;
+    Parameters withSpeed = parameters;
+    withSpeed[Speed] = speed;
+    const RealtimeProcessor probe({static_cast<int32>(processSetup.sampleRate), channels, withSpeed});
+    latencySamples = probe.delaySamples();
+    vantle::vst::sendToPeer(*this, "b1");
+}
+
+} // namespace tarvel

@@ -1,0 +1,34 @@
+#pragma once
+// The plug-in's VST 3 audio processor component.
+
+#include <optional>
+
+#include "framework/processor_base.h"
+#include "parameters/parameters.h"
+#include "processor/engine/realtime_processor.h"
+
+namespace tarvel {
+
+// Nothing beyond the parameter record is kept per processor.
+struct ProcessorState {};
+
+class Processor : public vantle::vst::ProcessorBase<Processor, Parameters, ProcessorState, RealtimeProcessor> {
+public:
+    using Config = EngineConfig;
+
+    Steinberg::uint32 PLUGIN_API getTailSamples() override;
+
+    // Hooks for the framework base.
+    static void addBuses(Processor& processor);
+    static std::optional<Parameters> readParameters(Steinberg::IBStream* stream);
+    static bool writeParameters(Steinberg::IBStream* stream, const Parameters& values);
+    void onStateLoaded();
+    Steinberg::tresult handleMessage(Steinberg::Vst::IMessage* message);
+
+private:
+    // The delay an engine built with this Speed would have becomes the
+    // reported latency; the controller then asks the host to restart.
+    void recomputeLatency(float speed);
+};
+
+} // namespace tarvel

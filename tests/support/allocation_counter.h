@@ -1,0 +1,21 @@
+#pragma once
+// Counts calls to the global allocation functions while a scope is active on
+// the current thread. Link allocation_counter.cpp into the test binary: it
+// replaces operator new and delete for the whole program.
+
+#include <cstddef>
+
+namespace tarvel::test {
+
+class AllocationCounter {
+public:
+    AllocationCounter();
+    ~AllocationCounter();
+    AllocationCounter(const AllocationCounter&) = delete;
+    AllocationCounter& operator=(const AllocationCounter&) = delete;
+
+    std::size_t allocations() const;
+    std::size_t deallocations() const;
+};
+
+} // namespace tarvel::test
