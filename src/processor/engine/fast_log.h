@@ -26,9 +26,11 @@ inline double log10Positive(double x) noexcept
     double mantissa = std::bit_cast<double>((bits & mantissaMask) | exponentOfOne);
 
     // Centre the mantissa on 1 so the series below converges fast.
-    const bool high = mantissa > sqrtTwo;
-    mantissa = high ? mantissa * 0.5 : mantissa;
-    const double exponent = biasedExponent - 1023.0 + (high ? 1.0 : 0.0);
+    // Written as arithmetic on a 0/1 value rather than a branch so that the
+    // compiler keeps the loop straight-line and vectorises it.
+    const double high = static_cast<double>(mantissa > sqrtTwo);
+    mantissa *= 1.0 - 0.5 * high;
+    const double exponent = biasedExponent - 1023.0 + high;
 
     // ln m = 2 atanh(s) with s = (m - 1) / (m + 1), |s| < 0.1716.
     const double s = (mantissa - 1.0) / (mantissa + 1.0);
