@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "processor/engine/realtime_processor.h"
 #include "tools/host/parameter_changes.h"
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "processor/engine/realtime_processor.h"
 #include "support/allocation_counter.h"
 #include "support/signals.h"

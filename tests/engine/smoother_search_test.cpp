@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "processor/engine/realtime_processor.h"
 #include "processor/engine/smoother_search.h"
 

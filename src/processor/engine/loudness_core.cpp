@@ -86,7 +86,8 @@ void LoudnessCore::applySetting(const SmootherSetting& setting) noexcept
         line.setDelay(delay);
 }
 
-float LoudnessCore::detectPower(std::int32_t channel, float x) noexcept
+// Called twice per frame on the hot path; keep it out of a call.
+[[gnu::always_inline]] inline float LoudnessCore::detectPower(std::int32_t channel, float x) noexcept
 {
     const float y = filters[static_cast<std::size_t>(channel)].process(x);
     return stepChain(smoothers[static_cast<std::size_t>(channel)], y * y);
