@@ -10,6 +10,7 @@ packages=(
   libsndfile1-dev libebur128-dev
   googletest libgtest-dev libbenchmark-dev
   locales
+  libgdiplus libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev xvfb   # editor
 )
 
 missing=()

@@ -1,0 +1,51 @@
+#pragma once
+#include "gdiplus_flat.h"
+
+namespace Gdiplus {
+
+class GraphicsPath;
+class Image;
+class Matrix;
+
+class Brush {
+public:
+    virtual ~Brush();
+    Brush(const Brush&) = delete;
+    Brush& operator=(const Brush&) = delete;
+    Status GetLastStatus() const;
+
+protected:
+    friend class Graphics;
+    Brush() = default;
+    void SetNativeBrush(GpBrush* brush) { nativeBrush = brush; }
+    Status SetStatus(Status status) const;
+
+    GpBrush* nativeBrush = nullptr;
+    mutable Status lastResult = Ok;
+};
+
+class SolidBrush : public Brush {
+public:
+    SolidBrush(const Color& color);
+    Status SetColor(const Color& color);
+};
+
+class LinearGradientBrush : public Brush {
+public:
+    LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1, const Color& color2);
+};
+
+class PathGradientBrush : public Brush {
+public:
+    PathGradientBrush(const GraphicsPath* path);
+    Status SetCenterColor(const Color& color);
+    Status SetSurroundColors(const Color* colors, INT* count);
+};
+
+class TextureBrush : public Brush {
+public:
+    TextureBrush(Image* image, WrapMode wrapMode = WrapModeTile);
+    Status SetTransform(const Matrix* matrix);
+};
+
+} // namespace Gdiplus
