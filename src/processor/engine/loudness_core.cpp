@@ -93,6 +93,18 @@ void LoudnessCore::applySetting(const SmootherSetting& setting) noexcept
     return stepChain(smoothers[static_cast<std::size_t>(channel)], y * y);
 }
 
+[[gnu::always_inline]] inline LoudnessCore::MidSideFrame LoudnessCore::detectMidSide(float left, float right) noexcept
+{
+    MidSideFrame frame{(left + right) * sqrtHalf, (left - right) * sqrtHalf, 0.0f, 0.0f};
+    frame.midPower = detectPower(0, frame.mid);
+    frame.sidePower = detectPower(1, frame.side);
+    if (!std::isfinite(frame.midPower + frame.sidePower)) {
+        recoverIfNotFinite(frame.midPower + frame.sidePower);
+        frame.midPower = frame.sidePower = 0.0f;
+    }
+    return frame;
+}
+
 void LoudnessCore::recoverIfNotFinite(float totalPower) noexcept
 {
     if (std::isfinite(totalPower))
@@ -114,14 +126,7 @@ void LoudnessCore::processFrame(const float* input, float* output) noexcept
 
 void LoudnessCore::processStereoFrame(const float* input, float* output) noexcept
 {
-    const float mid = (input[0] + input[1]) * sqrtHalf;
-    const float side = (input[0] - input[1]) * sqrtHalf;
-    float midPower = detectPower(0, mid);
-    float sidePower = detectPower(1, side);
-    if (!std::isfinite(midPower + sidePower)) {
-        recoverIfNotFinite(midPower + sidePower);
-        midPower = sidePower = 0.0f;
-    }
+    const auto [mid, side, midPower, sidePower] = detectMidSide(input[0], input[1]);
 
     const float loudness = loudnessOf(midPower + sidePower);
     meter = loudness;
@@ -167,14 +172,7 @@ void LoudnessCore::processGeneralFrame(const float* input, float* output) noexce
 
 void LoudnessCore::detectStereo(float left, float right, StereoChunk& chunk, std::int32_t index) noexcept
 {
-    const float mid = (left + right) * sqrtHalf;
-    const float side = (left - right) * sqrtHalf;
-    float midPower = detectPower(0, mid);
-    float sidePower = detectPower(1, side);
-    if (!std::isfinite(midPower + sidePower)) {
-        recoverIfNotFinite(midPower + sidePower);
-        midPower = sidePower = 0.0f;
-    }
+    const auto [mid, side, midPower, sidePower] = detectMidSide(left, right);
     const auto i = static_cast<std::size_t>(index);
     chunk.midPower[i] = midPower;
     chunk.sidePower[i] = sidePower;

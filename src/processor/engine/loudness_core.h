@@ -66,6 +66,12 @@ private:
         SmootherSetting smoother;
     };
 
+    struct MidSideFrame {
+        float mid, side, midPower, sidePower;
+    };
+
+    // Mid/side of one stereo frame and the detector's smoothed powers.
+    MidSideFrame detectMidSide(float left, float right) noexcept;
     void processStereoFrame(const float* input, float* output) noexcept;
     void processGeneralFrame(const float* input, float* output) noexcept;
     float detectPower(std::int32_t channel, float x) noexcept;
