@@ -26,10 +26,10 @@ class GpStringFormat;
 
 typedef Status GpStatus;
 
-extern "C" {
+// Start-up and shut-down keep the Windows signatures; the shut-down first
+// drops the font caches that would otherwise trip fontconfig's own shut-down.
 Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
 void GdiplusShutdown(ULONG_PTR token);
-}
 
 namespace DllExports {
 extern "C" {
