@@ -20,7 +20,7 @@ TEST(GDIPlusGlobals, FirstEnterStartsAndLastExitStops)
 
     // GDI+ works while a reference is held.
     {
-        Gdiplus::Bitmap bitmap(4, 4, Gdiplus::PixelFormat32bppPARGB);
+        Gdiplus::Bitmap bitmap(4, 4, PixelFormat32bppPARGB);
         EXPECT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
         EXPECT_EQ(bitmap.GetWidth(), 4u);
     }
@@ -41,7 +41,7 @@ TEST(GDIPlusGlobals, UnmatchedExitIsIgnoredAndRestartWorks)
     GDIPlusGlobals::enter();
     EXPECT_TRUE(GDIPlusGlobals::isRunning());
     {
-        Gdiplus::Bitmap bitmap(2, 2, Gdiplus::PixelFormat32bppPARGB);
+        Gdiplus::Bitmap bitmap(2, 2, PixelFormat32bppPARGB);
         EXPECT_EQ(bitmap.GetLastStatus(), Gdiplus::Ok);
     }
     GDIPlusGlobals::exit();

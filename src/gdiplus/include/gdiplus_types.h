@@ -26,6 +26,12 @@ typedef char16_t WCHAR;
 #define LF_FACESIZE 32
 #endif
 
+// Pixel formats are macros, as in the Windows headers.
+#define PixelFormat24bppRGB 0x00021808
+#define PixelFormat32bppRGB 0x00022009
+#define PixelFormat32bppARGB 0x0026200A
+#define PixelFormat32bppPARGB 0x000E200B
+
 namespace Gdiplus {
 
 typedef DWORD ARGB;
@@ -33,10 +39,6 @@ typedef INT PixelFormat;
 typedef UINT GraphicsState;
 typedef UINT GraphicsContainer;
 
-constexpr PixelFormat PixelFormat24bppRGB = 0x00021808;
-constexpr PixelFormat PixelFormat32bppRGB = 0x00022009;
-constexpr PixelFormat PixelFormat32bppARGB = 0x0026200A;
-constexpr PixelFormat PixelFormat32bppPARGB = 0x000E200B;
 
 enum Status {
     Ok = 0,
