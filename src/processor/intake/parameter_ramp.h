@@ -1,6 +1,5 @@
 #pragma once
-// Turns one parameter's value queue for a block into a sample-accurate,
-// piecewise-linear value.
+// Sample-accurate value of one parameter from the host's value queue.
 
 #include <cstdint>
 
@@ -8,54 +7,33 @@
 
 namespace tarvel {
 
+// Turns one block's queue points into a piecewise-linear value. Offsets are
+// kept in the current block's frame: lastOffset -1 is the last sample of the
+// previous block, so a segment may start in an earlier block.
 class ParameterRamp {
 public:
-    static constexpr std::int32_t noPoint = 0x1000000;
+    // "No point pending": an offset no block reaches.
+    static constexpr std::int32_t noTarget = 0x1000000;
 
-    void reset() noexcept
-    {
-        value = 0.0;
-        queue = nullptr;
-        increment = 0.0;
-        pointCount = nextPoint = 0;
-        targetOffset = 0;
-        targetValue = 0.0;
-        lastOffset = -1;
-        sampleIndex = -1;
-        fetchNext();
-    }
+    ParameterRamp() noexcept { reset(); }
 
-    void setStart(double v) noexcept
-    {
-        value = v;
-        queue = nullptr;
-        lastOffset = lastOffset - 1 - sampleIndex;
-        pointCount = nextPoint = 0;
-        sampleIndex = -1;
-        fetchNext();
-    }
+    void reset() noexcept;
+    // The value in force before the first block.
+    void setStart(double startValue) noexcept;
+    // Starts a block; queue may be null (no change for this parameter).
+    void beginBlock(Steinberg::Vst::IParamValueQueue* blockQueue) noexcept;
+    // Starts a block from a value loaded outside the host's automation: the
+    // value replaces the current one at once and the block's points ramp
+    // from it.
+    void beginBlockFrom(double loadedValue, Steinberg::Vst::IParamValueQueue* blockQueue) noexcept;
 
-    void beginBlock(Steinberg::Vst::IParamValueQueue* blockQueue) noexcept
-    {
-        // A segment starts at the last point seen, or, after blocks without
-        // points, that many samples further back.
-        lastOffset = pointCount != 0 ? -1 : lastOffset - 1 - sampleIndex;
-        start(blockQueue);
-    }
-
-    // A whole new value takes over at once; the block's points ramp from it.
-    void replace(double v, Steinberg::Vst::IParamValueQueue* blockQueue) noexcept
-    {
-        lastOffset = lastOffset - 1 - sampleIndex;
-        value = v;
-        start(blockQueue);
-    }
-
+    // Once per sample, before the value is used.
     void advance() noexcept
     {
         ++sampleIndex;
         value += increment;
         if (sampleIndex == targetOffset) {
+            // Exact at the point, whatever the rounding of the increments.
             value = targetValue;
             fetchNext();
         }
@@ -64,33 +42,10 @@ public:
     double current() const noexcept { return value; }
 
 private:
-    void start(Steinberg::Vst::IParamValueQueue* blockQueue) noexcept
-    {
-        queue = blockQueue;
-        pointCount = queue ? queue->getPointCount() : 0;
-        nextPoint = 0;
-        sampleIndex = -1;
-        fetchNext();
-    }
-
-    void fetchNext() noexcept
-    {
-        while (nextPoint < pointCount) {
-            Steinberg::int32 offset = 0;
-            Steinberg::Vst::ParamValue pointValue = 0.0;
-            const bool read = queue->getPoint(nextPoint++, offset, pointValue) == Steinberg::kResultTrue;
-            if (read && offset > lastOffset) {
-                targetValue = pointValue;
-                targetOffset = offset;
-                increment = (targetValue - value) / static_cast<double>(offset - lastOffset);
-                lastOffset = offset;
-                return;
-            }
-        }
-        increment = 0.0;
-        targetValue = value;
-        targetOffset = noPoint;
-    }
+    void fetchNext() noexcept;
+    void startQueue(Steinberg::Vst::IParamValueQueue* blockQueue) noexcept;
+    // Moves lastOffset into the next block's frame.
+    void rebaseLastOffset() noexcept;
 
     double value = 0.0;
     Steinberg::Vst::IParamValueQueue* queue = nullptr;

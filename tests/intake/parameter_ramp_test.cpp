@@ -1,0 +1,126 @@
+// Sample-accurate ramps, driven through the intake with real ProcessData and
+// host-side parameter changes.
+
+#include <gtest/gtest.h>
+
+#include "intake/intake_runner.h"
+
+namespace tarvel {
+namespace {
+
+using test::runBlock;
+
+Parameters startingWith(std::int32_t id, float value)
+{
+    Parameters p;
+    p[id] = value;
+    return p;
+}
+
+TEST(ParameterRamp, HoldsTheStartValueWithoutChanges)
+{
+    const Parameters start{{0.25f, 0.0f, 0.75f, 0.125f, 1.0f}};
+    ParameterIntake intake(start);
+    for (std::int32_t id = 0; id < ParameterCount; ++id)
+        EXPECT_EQ(intake.value(id), start[id]);
+    for (const double v : runBlock(intake, 32, Ratio))
+        EXPECT_EQ(v, 0.75);
+    EXPECT_EQ(intake.value(Target), 1.0);
+}
+
+TEST(ParameterRamp, FirstSegmentStartsAtTheSampleBeforeTheFirstBlock)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.0f));
+    const auto values = runBlock(intake, 64, Ratio, {{9, 1.0}});
+    for (std::size_t i = 0; i < 9; ++i)
+        EXPECT_NEAR(values[i], static_cast<double>(i + 1) / 10.0, 1e-12) << i;
+    for (std::size_t i = 9; i < values.size(); ++i)
+        EXPECT_EQ(values[i], 1.0) << i;
+}
+
+TEST(ParameterRamp, LastPointIsExactAndHeldToTheEndOfTheBlock)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.3f));
+    const auto values = runBlock(intake, 64, Ratio, {{3, 0.1}, {10, 0.8}});
+    EXPECT_EQ(values[3], 0.1);
+    EXPECT_NEAR(values[4], 0.1 + 0.7 / 7.0, 1e-12);
+    EXPECT_EQ(values[10], 0.8);
+    for (std::size_t i = 11; i < values.size(); ++i)
+        EXPECT_EQ(values[i], 0.8) << i;
+    for (const double v : runBlock(intake, 64, Ratio))
+        EXPECT_EQ(v, 0.8);
+}
+
+TEST(ParameterRamp, PointAtOffsetZeroAfterABlockWithPointsJumpsAtOnce)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.5f));
+    runBlock(intake, 64, Ratio, {{10, 0.2}});
+    const auto values = runBlock(intake, 64, Ratio, {{0, 0.9}});
+    for (const double v : values)
+        EXPECT_EQ(v, 0.9);
+}
+
+// After a block with points the next segment starts at that block's last
+// sample, not at its last point.
+TEST(ParameterRamp, SegmentAfterABlockWithPointsStartsAtItsLastSample)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.5f));
+    runBlock(intake, 64, Ratio, {{10, 0.2}});
+    const auto values = runBlock(intake, 64, Ratio, {{3, 1.0}});
+    EXPECT_NEAR(values[0], 0.2 + 0.8 / 4.0, 1e-12);
+    EXPECT_NEAR(values[2], 0.2 + 3.0 * 0.8 / 4.0, 1e-12);
+    EXPECT_EQ(values[3], 1.0);
+}
+
+TEST(ParameterRamp, SegmentSpansTheBlocksWithoutPoints)
+{
+    ParameterIntake intake(startingWith(Target, 0.5f));
+    runBlock(intake, 64, Target, {{63, 0.2}});
+    for (int block = 0; block < 3; ++block) {
+        for (const double v : runBlock(intake, 64, Target))
+            ASSERT_EQ(v, 0.2);
+    }
+    // The segment starts 1 + 3 * 64 samples before the block: slope / 198.
+    const auto values = runBlock(intake, 64, Target, {{5, 0.8}});
+    const double slope = (0.8 - 0.2) / 198.0;
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_NEAR(values[i], 0.2 + static_cast<double>(i + 1) * slope, 1e-12) << i;
+    for (std::size_t i = 5; i < values.size(); ++i)
+        EXPECT_EQ(values[i], 0.8) << i;
+}
+
+TEST(ParameterRamp, SkipsPointsThatAreNotAfterThePreviousOne)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.0f));
+    const auto values = runBlock(intake, 32, Ratio, {{8, 0.9}, {8, 0.1}, {4, 0.5}});
+    EXPECT_NEAR(values[0], 0.1, 1e-12);
+    EXPECT_EQ(values[8], 0.9);
+    for (std::size_t i = 9; i < values.size(); ++i)
+        EXPECT_EQ(values[i], 0.9) << i;
+}
+
+// A point before the block's first sample can never be reached; aiming at
+// it would carry the value past every later point for the rest of the block.
+TEST(ParameterRamp, SkipsPointsBeforeTheBlock)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.0f));
+    runBlock(intake, 32, Ratio);
+    // The segment now starts 33 samples back, so -5 lies after its start.
+    const auto values = runBlock(intake, 32, Ratio, {{-5, 1.0}, {3, 0.4}});
+    EXPECT_NEAR(values[0], 0.4 / 36.0, 1e-12);
+    EXPECT_EQ(values[3], 0.4);
+    EXPECT_EQ(values[31], 0.4);
+}
+
+TEST(ParameterRamp, PointBeyondTheBlockIsApproachedAcrossTheBoundary)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.0f));
+    const auto values = runBlock(intake, 10, Ratio, {{19, 1.0}});
+    EXPECT_NEAR(values[9], 0.5, 1e-12);
+    // The next block has no points: the value reached stays.
+    for (const double v : runBlock(intake, 10, Ratio))
+        EXPECT_NEAR(v, 0.5, 1e-12);
+}
+
+} // namespace
+} // namespace tarvel
