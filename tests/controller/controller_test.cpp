@@ -1,0 +1,174 @@
+// The edit controller driven directly, with a host context for messages and a
+// peer that records what it is sent.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "controller/controller.h"
+#include "pluginterfaces/vst/ivstcomponent.h"
+#include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
+
+namespace tarvel {
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+class RecordingPeer : public IConnectionPoint {
+public:
+    tresult PLUGIN_API connect(IConnectionPoint*) override { return kResultOk; }
+    tresult PLUGIN_API disconnect(IConnectionPoint*) override { return kResultOk; }
+    tresult PLUGIN_API notify(IMessage* message) override
+    {
+        ids.emplace_back(message->getMessageID());
+        double value = 0.0;
+        if (message->getAttributes()->getFloat("uk0", value) == kResultTrue)
+            speeds.push_back(value);
+        return kResultOk;
+    }
+    DECLARE_FUNKNOWN_METHODS
+    std::vector<std::string> ids;
+    std::vector<double> speeds;
+};
+IMPLEMENT_FUNKNOWN_METHODS(RecordingPeer, IConnectionPoint, IConnectionPoint::iid)
+
+class RecordingHandler : public IComponentHandler {
+public:
+    tresult PLUGIN_API beginEdit(ParamID) override { ++begins; return kResultOk; }
+    tresult PLUGIN_API performEdit(ParamID id, ParamValue value) override
+    {
+        edits.emplace_back(id, value);
+        return kResultOk;
+    }
+    tresult PLUGIN_API endEdit(ParamID) override { ++ends; return kResultOk; }
+    tresult PLUGIN_API restartComponent(int32 flags) override
+    {
+        restarts.push_back(flags);
+        return kResultOk;
+    }
+    DECLARE_FUNKNOWN_METHODS
+    int begins = 0, ends = 0;
+    std::vector<std::pair<ParamID, ParamValue>> edits;
+    std::vector<int32> restarts;
+};
+IMPLEMENT_FUNKNOWN_METHODS(RecordingHandler, IComponentHandler, IComponentHandler::iid)
+
+IPtr<MemoryStream> streamOf(const std::string& text)
+{
+    auto stream = owned(new MemoryStream);
+    const auto length = static_cast<uint32>(text.size());
+    unsigned char word[4] = {static_cast<unsigned char>(length), 0, 0, 0};
+    stream->write(word, 4, nullptr);
+    stream->write(const_cast<char*>(text.data()), static_cast<int32>(text.size()), nullptr);
+    stream->seek(0, IBStream::kIBSeekSet, nullptr);
+    return stream;
+}
+
+struct ControllerFixture : testing::Test {
+    ControllerFixture()
+    {
+        EXPECT_EQ(controller->initialize(host), kResultOk);
+        controller->connect(&peer);
+        controller->setComponentHandler(&handler);
+    }
+    ~ControllerFixture() override
+    {
+        controller->setComponentHandler(nullptr);
+        controller->disconnect(&peer);
+        controller->terminate();
+    }
+    IPtr<HostApplication> host = owned(new HostApplication);
+    RecordingPeer peer;
+    RecordingHandler handler;
+    IPtr<Controller> controller = owned(new Controller);
+};
+
+TEST_F(ControllerFixture, RegistersTheFiveParametersOnce)
+{
+    EXPECT_EQ(controller->getParameterCount(), 5);
+    EXPECT_EQ(controller->initialize(host), kResultOk);
+    EXPECT_EQ(controller->getParameterCount(), 5);
+    ParameterInfo info{};
+    ASSERT_EQ(controller->getParameterInfo(Bypass, info), kResultTrue);
+    EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass);
+    EXPECT_EQ(info.stepCount, 1);
+    ASSERT_EQ(controller->getParameterInfo(Target, info), kResultTrue);
+    EXPECT_EQ(info.defaultNormalizedValue, 0.5);
+    String128 text{};
+    ASSERT_EQ(controller->getParamStringByValue(Ratio, 0.5, text), kResultOk);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), u"2.00");
+    EXPECT_EQ(controller->getParamStringByValue(7, 0.5, text), kResultFalse);
+}
+
+TEST_F(ControllerFixture, ForwardsSpeedChangesOnly)
+{
+    controller->setParamNormalized(Speed, 1.0);
+    controller->setParamNormalized(Speed, 1.0);
+    controller->setParamNormalized(Ratio, 0.2);
+    EXPECT_EQ(peer.speeds, std::vector<double>{1.0});
+    controller->setParamNormalized(Speed, 0.3);
+    controller->setParamNormalized(Speed, 0.3);
+    // 0.3 narrowed to single precision no longer equals 0.3.
+    EXPECT_EQ(peer.speeds.size(), 3u);
+    EXPECT_EQ(controller->setParamNormalized(7, 0.5), kResultFalse);
+}
+
+TEST_F(ControllerFixture, MirrorsTheProcessorStateAndKeepsItsOwn)
+{
+    ASSERT_EQ(controller->setComponentState(streamOf("{}")), kResultOk);
+    EXPECT_EQ(peer.speeds, std::vector<double>{1.0});
+    for (int32 id = 0; id < ParameterCount; ++id)
+        EXPECT_EQ(controller->getParamNormalized(static_cast<ParamID>(id)), Parameters{}[id]);
+
+    ASSERT_EQ(controller->setState(streamOf("{\"ratio\":0.25,\"target\":0.75}")), kResultOk);
+    EXPECT_EQ(handler.begins, 5);
+    EXPECT_EQ(handler.ends, 5);
+    ASSERT_EQ(handler.edits.size(), 5u);
+    EXPECT_EQ(handler.edits[Ratio].second, 0.25);
+    MemoryStream saved;
+    ASSERT_EQ(controller->getState(&saved), kResultOk);
+    const std::string bytes(saved.getData(), static_cast<std::size_t>(saved.getSize()));
+    EXPECT_NE(bytes.find("\"ratio\":0.25"), std::string::npos);
+
+    handler.edits.clear();
+    EXPECT_EQ(controller->setState(streamOf("[]")), kResultFalse);
+    EXPECT_EQ(controller->setComponentState(nullptr), kResultFalse);
+    EXPECT_TRUE(handler.edits.empty());
+    EXPECT_EQ(controller->getParamNormalized(Ratio), 0.25);
+}
+
+TEST_F(ControllerFixture, AnswersTheProcessorsMessages)
+{
+    auto message = owned(new HostMessage);
+    message->setMessageID("u0");
+    EXPECT_EQ(controller->notify(message), kResultFalse);
+    message->getAttributes()->setFloat("uk1", -23.5);
+    EXPECT_EQ(controller->notify(message), kResultOk);
+    EXPECT_EQ(controller->meterValue(), -23.5);
+
+    auto active = owned(new HostMessage);
+    active->setMessageID("b0");
+    EXPECT_EQ(controller->notify(active), kResultFalse);
+    active->getAttributes()->setInt("b0", 5);
+    controller->notify(active);
+    EXPECT_TRUE(controller->isProcessorActive());
+    active->getAttributes()->setInt("b0", 0);
+    controller->notify(active);
+    EXPECT_FALSE(controller->isProcessorActive());
+
+    auto latency = owned(new HostMessage);
+    latency->setMessageID("b1");
+    EXPECT_EQ(controller->notify(latency), kResultOk);
+    EXPECT_EQ(handler.restarts, std::vector<int32>{kLatencyChanged});
+    controller->setComponentHandler(nullptr);
+    EXPECT_EQ(controller->notify(latency), kResultOk);
+    EXPECT_EQ(controller->notify(nullptr), kInvalidArgument);
+    EXPECT_EQ(controller->createView(ViewType::kEditor), nullptr);
+}
+
+} // namespace
+} // namespace tarvel
