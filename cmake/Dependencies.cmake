@@ -36,6 +36,8 @@ add_library(vst3sdk STATIC
   ${_sdk}/public.sdk/source/vst/vstinitiids.cpp
   ${_sdk}/public.sdk/source/vst/vstparameters.cpp
   ${_sdk}/public.sdk/source/vst/vstpresetfile.cpp
+  # Ids the subset's sources use but never define.
+  ${PROJECT_SOURCE_DIR}/src/sdk/gui_interface_ids.cpp
 )
 target_include_directories(vst3sdk SYSTEM PUBLIC ${_sdk})
 target_compile_definitions(vst3sdk PUBLIC $<IF:$<CONFIG:Debug>,DEVELOPMENT=1,RELEASE=1>)
