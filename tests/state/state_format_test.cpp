@@ -1,128 +1,195 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cmath>
-#include <cstring>
 #include <limits>
+#include <regex>
 #include <string>
 
 #include "processor/state/state_format.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "state/test_stream.h"
+#include "support/allocation_counter.h"
 
 namespace tarvel {
 namespace {
 
-std::string bytesOf(Steinberg::MemoryStream& stream)
-{
-    return std::string(stream.getData(), static_cast<std::size_t>(stream.getSize()));
-}
-
-// A stream holding a length word and then the given bytes.
-Steinberg::IPtr<Steinberg::MemoryStream> streamWith(std::uint32_t length, const std::string& text)
-{
-    auto stream = Steinberg::owned(new Steinberg::MemoryStream);
-    unsigned char word[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-                             static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
-    Steinberg::int32 written = 0;
-    stream->write(word, 4, &written);
-    if (!text.empty())
-        stream->write(const_cast<char*>(text.data()), static_cast<Steinberg::int32>(text.size()), &written);
-    stream->seek(0, Steinberg::IBStream::kIBSeekSet, nullptr);
-    return stream;
-}
-
-Steinberg::IPtr<Steinberg::MemoryStream> streamWith(const std::string& text)
-{
-    return streamWith(static_cast<std::uint32_t>(text.size()), text);
-}
+using test::stateBytes;
+using test::TestStream;
 
 const StateValues defaults{0, 1, 0.5, 0, 0.5};
 
-TEST(StateFormat, WritesALengthWordAndCompactSortedJson)
+std::optional<StateValues> read(const std::string& bytes)
 {
-    Steinberg::MemoryStream stream;
-    ASSERT_TRUE(writeState(&stream, toStateValues(Parameters{}), StateWriter::Processor));
-    const std::string bytes = bytesOf(stream);
-    const std::string text = stateJson(defaults, StateWriter::Processor);
-    ASSERT_EQ(bytes.size(), 4 + text.size());
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8, text.size());
-    EXPECT_EQ(bytes.substr(4), text);
-    EXPECT_EQ(text.find(' '), std::string::npos);
-    EXPECT_EQ(text.rfind("{\"bypass\":0,\"kind\":\"", 0), 0u) << text;
-    EXPECT_NE(text.find("\"ratio\":0.5,\"speed\":1,\"stereoRatio\":0,\"target\":0.5,\"version\":1}"),
-              std::string::npos)
+    TestStream stream(bytes);
+    return readState(&stream);
+}
+
+std::optional<StateValues> readText(const std::string& text) { return read(stateBytes(text)); }
+
+std::string written(const StateValues& values, StateWriter writer = StateWriter::Processor)
+{
+    TestStream stream;
+    EXPECT_TRUE(writeState(&stream, values, writer));
+    return stream.bytes;
+}
+
+TEST(StateFormat, WritesALengthWordAndCompactJsonInMemberOrder)
+{
+    const std::string bytes = written(toStateValues(Parameters{}));
+    ASSERT_GT(bytes.size(), 4u);
+    const std::string text = bytes.substr(4);
+    EXPECT_EQ(bytes.substr(0, 4), stateBytes(static_cast<std::uint32_t>(text.size()), "")) << "little-endian length";
+    EXPECT_TRUE(std::regex_match(text, std::regex(R"(\{"bypass":0,"kind":"[^"]+","ratio":0\.5,"speed":1,)"
+                                                  R"("stereoRatio":0,"target":0\.5,"version":1\})")))
         << text;
+    EXPECT_EQ(text, stateJson(defaults, StateWriter::Processor));
     EXPECT_NE(stateJson(defaults, StateWriter::Processor), stateJson(defaults, StateWriter::Controller));
 }
 
-TEST(StateFormat, RoundTripsByteIdentically)
+TEST(StateFormat, WritesSinglePrecisionValuesWidenedWithSeventeenDigits)
+{
+    Parameters p;
+    p[Ratio] = 0.3f;
+    p[StereoRatio] = 0.25f;
+    const std::string text = stateJson(toStateValues(p), StateWriter::Processor);
+    EXPECT_NE(text.find("\"ratio\":0.30000001192092896,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"stereoRatio\":0.25,"), std::string::npos) << text;
+}
+
+TEST(StateFormat, SaveRestoreSaveGivesTheSameBytes)
 {
     Parameters p;
     p[Ratio] = 0.3f;
     p[Target] = 2.5f;
-    Steinberg::MemoryStream first;
-    ASSERT_TRUE(writeState(&first, toStateValues(p), StateWriter::Processor));
-    EXPECT_NE(bytesOf(first).find("0.30000001192092896"), std::string::npos);
-    first.seek(0, Steinberg::IBStream::kIBSeekSet, nullptr);
-    const auto read = readState(&first);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(toParameters(*read), p);
-    EXPECT_EQ((*read)[Target], 2.5);
-    Steinberg::MemoryStream second;
-    ASSERT_TRUE(writeState(&second, *read, StateWriter::Processor));
-    EXPECT_EQ(bytesOf(first), bytesOf(second));
+    const std::string first = written(toStateValues(p));
+    const auto restored = read(first);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ((*restored)[Target], 2.5) << "stored as read, unclamped";
+    EXPECT_EQ(toParameters(*restored), p);
+    EXPECT_EQ(written(toStateValues(toParameters(*restored))), first);
+    // The controller keeps doubles: its round trip is exact as well.
+    const StateValues controllerValues{0.1, 0.0, 0.123456789012345, 1.0, 0.7};
+    EXPECT_EQ(read(written(controllerValues, StateWriter::Controller)), controllerValues);
+}
+
+TEST(StateFormat, ReadsExactlyTheLengthWordAndTheText)
+{
+    const std::string state = written(defaults);
+    TestStream stream(state + "next chunk");
+    ASSERT_TRUE(readState(&stream));
+    EXPECT_EQ(stream.position, state.size());
 }
 
 TEST(StateFormat, MissingOrMistypedMembersTakeTheirDefaults)
 {
-    EXPECT_EQ(readState(streamWith("{}")), defaults);
-    auto withString = readState(streamWith("{\"speed\":\"1\",\"ratio\":0.25,\"bypass\":null,\"x\":3}"));
-    ASSERT_TRUE(withString);
-    EXPECT_EQ((*withString)[Speed], 1.0);
-    EXPECT_EQ((*withString)[Ratio], 0.25);
-    EXPECT_EQ((*withString)[Bypass], 0.0);
-    // Trailing text and the other writer's kind are fine.
-    EXPECT_TRUE(readState(streamWith(stateJson(defaults, StateWriter::Controller) + "\n")));
+    EXPECT_EQ(readText("{}"), defaults);
+    const auto mixed = readText(R"({"speed":"1","ratio":0.25,"bypass":null,"target":[0.1],"stereoRatio":true,"x":3})");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(*mixed, (StateValues{0, 1, 0.25, 0, 0.5}));
+    EXPECT_EQ(readText(R"({"target":{"value":1},"speed":0})"), (StateValues{0, 0, 0.5, 0, 0.5}));
 }
 
-TEST(StateFormat, RefusesMalformedStates)
+TEST(StateFormat, AcceptsTheControllersKindAndTrailingText)
 {
-    for (const std::string text : {"[]", "null", "5", "", "{\"ratio\":", "nonsense"})
-        EXPECT_FALSE(readState(streamWith(text))) << text;
-    EXPECT_FALSE(readState(streamWith(100, "{}")));
+    EXPECT_EQ(readText(stateJson(defaults, StateWriter::Controller)), defaults);
+    EXPECT_EQ(readText("{\"ratio\":1}\n"), (StateValues{0, 1, 1, 0, 0.5}));
+    EXPECT_EQ(readText("{\"ratio\":1} and more"), (StateValues{0, 1, 1, 0, 0.5}));
+}
+
+TEST(StateFormat, RefusesTextThatIsNotAnObject)
+{
+    for (const std::string text : {"[]", "null", "5", "\"text\"", "", " ", "{\"ratio\":", "nonsense"})
+        EXPECT_FALSE(readText(text)) << '"' << text << '"';
+    // A number beyond double's range cannot be held by the JSON library.
+    EXPECT_FALSE(readText("{\"ratio\":1e999}"));
+}
+
+TEST(StateFormat, RefusesShortAndMissingStreams)
+{
     EXPECT_FALSE(readState(nullptr));
-    Steinberg::MemoryStream empty;
-    EXPECT_FALSE(readState(&empty));
+    EXPECT_FALSE(read(""));
+    EXPECT_FALSE(read(std::string("\x02\x00", 2)));
+    EXPECT_FALSE(read(stateBytes(100, "{}")));
+    EXPECT_FALSE(read(stateBytes(0, "{}"))) << "an empty text is a syntax error";
 }
 
-// A length word far above anything written is refused without trying to
-// allocate it.
-TEST(StateFormat, RefusesAnOversizedLengthBeforeAllocating)
+TEST(StateFormat, RefusesAnOversizedLengthBeforeAllocatingOrReading)
 {
-    EXPECT_FALSE(readState(streamWith(0xFFFFFFF0u, "{}")));
-    EXPECT_FALSE(readState(streamWith(maxStateTextBytes + 1, "{}")));
+    for (const std::uint32_t length : {0xFFFFFFF0u, maxStateTextBytes + 1}) {
+        TestStream stream(stateBytes(length, "{}"));
+        test::AllocationCounter counter;
+        EXPECT_FALSE(readState(&stream)) << length;
+        EXPECT_EQ(counter.allocations(), 0u) << length;
+        EXPECT_EQ(stream.largestReadAsked, 4) << length;
+    }
+    // The cap itself still reads (and then fails on the short stream).
+    TestStream atCap(stateBytes(maxStateTextBytes, "{}"));
+    EXPECT_FALSE(readState(&atCap));
+    EXPECT_EQ(atCap.largestReadAsked, static_cast<Steinberg::int32>(maxStateTextBytes));
 }
 
-TEST(StateFormat, RefusesNonFiniteValuesAndShortWrites)
+TEST(StateFormat, NonFiniteValuesWriteNothing)
 {
-    StateValues bad = defaults;
-    bad[Ratio] = std::numeric_limits<double>::quiet_NaN();
-    Steinberg::MemoryStream stream;
-    EXPECT_FALSE(writeState(&stream, bad, StateWriter::Processor));
-    EXPECT_EQ(stream.getSize(), 0);
+    for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()}) {
+        StateValues values = defaults;
+        values[Ratio] = bad;
+        TestStream stream;
+        EXPECT_FALSE(writeState(&stream, values, StateWriter::Processor));
+        EXPECT_TRUE(stream.bytes.empty());
+        EXPECT_THROW(stateJson(values, StateWriter::Controller), std::runtime_error);
+    }
     EXPECT_FALSE(writeState(nullptr, defaults, StateWriter::Processor));
 }
 
+TEST(StateFormat, ShortWritesFail)
+{
+    const std::size_t full = written(defaults).size();
+    for (const std::size_t room : {std::size_t{0}, std::size_t{3}, std::size_t{4}, full - 1}) {
+        TestStream stream;
+        stream.writeRoom = room;
+        EXPECT_FALSE(writeState(&stream, defaults, StateWriter::Processor)) << room;
+    }
+    TestStream exact;
+    exact.writeRoom = full;
+    EXPECT_TRUE(writeState(&exact, defaults, StateWriter::Processor));
+}
+
+TEST(StateFormat, WorksWithTheSdksMemoryStream)
+{
+    Steinberg::MemoryStream stream;
+    ASSERT_TRUE(writeState(&stream, defaults, StateWriter::Controller));
+    stream.seek(0, Steinberg::IBStream::kIBSeekSet, nullptr);
+    EXPECT_EQ(readState(&stream), defaults);
+}
+
+TEST(StateFormat, NarrowsOutOfRangeValuesToInfinities)
+{
+    const Parameters p = toParameters({1e300, -1e300, 0.5, std::numeric_limits<double>::quiet_NaN(), 2.5});
+    EXPECT_EQ(p[Bypass], std::numeric_limits<float>::infinity());
+    EXPECT_EQ(p[Speed], -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(p[Ratio], 0.5f);
+    EXPECT_NE(p[StereoRatio], p[StereoRatio]);
+    EXPECT_EQ(p[Target], 2.5f);
+}
+
+// The comma-decimal locale must exist (scripts/install-deps.sh generates
+// it); without it this test fails rather than proving nothing.
 TEST(StateFormat, IgnoresTheProcessLocale)
 {
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "scripts/install-deps.sh generates this locale";
-    const std::string text = stateJson(defaults, StateWriter::Processor);
-    const auto read = readState(streamWith("{\"ratio\":0.75}"));
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_NE(text.find("\"ratio\":0.5"), std::string::npos) << text;
-    ASSERT_TRUE(read);
-    EXPECT_EQ((*read)[Ratio], 0.75);
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "locale de_DE.UTF-8 is missing";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    Parameters p;
+    p[Ratio] = 0.3f;
+    const std::string text = stateJson(toStateValues(p), StateWriter::Processor);
+    const auto restored = readText(R"({"ratio":0.75,"target":1.5e-3})");
+    std::setlocale(LC_ALL, previous.c_str());
+
+    EXPECT_NE(text.find("\"ratio\":0.30000001192092896,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"target\":0.5,"), std::string::npos) << text;
+    EXPECT_EQ(text.find(','), text.find(",\"kind\"")) << "no comma inside a number: " << text;
+    EXPECT_EQ(restored, (StateValues{0, 1, 0.75, 0, 0.0015}));
 }
 
 } // namespace

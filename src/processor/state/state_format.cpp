@@ -1,5 +1,7 @@
 #include "processor/state/state_format.h"
 
+#include <limits>
+
 #include <picojson.h>
 
 #include "framework/scrambled_text.h"
@@ -26,6 +28,18 @@ bool readAll(Steinberg::IBStream* stream, void* bytes, Steinberg::int32 count)
     return stream->read(bytes, count, &read) == Steinberg::kResultOk && read == count;
 }
 
+// A double beyond float's range becomes an infinity of its sign, which
+// every consumer clamps, instead of an undefined conversion.
+float narrow(double value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (value > largest)
+        return std::numeric_limits<float>::infinity();
+    if (value < -largest)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
 } // namespace
 
 std::string stateJson(const StateValues& values, StateWriter writer)
@@ -46,6 +60,9 @@ bool writeState(Steinberg::IBStream* stream, const StateValues& values, StateWri
         if (!stream)
             return false;
         const std::string text = stateJson(values, writer);
+        // Never write what readState would refuse.
+        if (text.size() > maxStateTextBytes)
+            return false;
         const auto length = static_cast<std::uint32_t>(text.size());
         const unsigned char word[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
                                        static_cast<unsigned char>(length >> 16),
@@ -102,7 +119,7 @@ Parameters toParameters(const StateValues& values)
 {
     Parameters parameters;
     for (std::int32_t id = 0; id < ParameterCount; ++id)
-        parameters[id] = static_cast<float>(values[static_cast<std::size_t>(id)]);
+        parameters[id] = narrow(values[static_cast<std::size_t>(id)]);
     return parameters;
 }
 

@@ -3,6 +3,7 @@
 // length followed by a compact JSON object of the five normalised values.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
