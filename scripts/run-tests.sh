@@ -14,3 +14,8 @@ ctest --preset default -j "$jobs"
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
+
+# Layout documents fuzzed under AddressSanitizer (about 20 s).
+cmake --preset asan
+cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests
+ctest --preset asan -L fuzz

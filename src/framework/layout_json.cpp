@@ -44,9 +44,15 @@ void applyView(std::ostringstream& log, VSTGUI::CView& view, const std::string& 
 
 std::string applyLayoutJson(const std::string& document, const ViewsByName& viewsByName, const std::string& logPath)
 {
+    // picojson throws (instead of reporting a parse error) for numbers that
+    // overflow a double; both count as text that is not a layout.
     picojson::value root;
-    if (!picojson::parse(root, document).empty())
+    try {
+        if (!picojson::parse(root, document).empty())
+            return {};
+    } catch (...) {
         return {};
+    }
 
     std::ostringstream log;
     try {

@@ -44,6 +44,13 @@ TEST(ApplyLayoutJson, TextThatIsNotJsonChangesNothingAndLogsNothing)
     EXPECT_EQ(view.order, "");
 }
 
+TEST(ApplyLayoutJson, NumbersBeyondDoubleRangeCountAsNotJson)
+{
+    StyledView view;
+    EXPECT_EQ(applyLayoutJson(R"({"v":{"a":1e999}})", {{"v", &view}}), "");
+    EXPECT_EQ(view.order, "");
+}
+
 TEST(ApplyLayoutJson, ArrayRootLogsTheTypeErrorAndTheClosingLine)
 {
     StyledView view;
