@@ -72,18 +72,18 @@ struct ControllerFixture : testing::Test {
     ControllerFixture()
     {
         EXPECT_EQ(controller->initialize(host), kResultOk);
-        controller->connect(&peer);
-        controller->setComponentHandler(&handler);
+        controller->connect(peer);
+        controller->setComponentHandler(handler);
     }
     ~ControllerFixture() override
     {
         controller->setComponentHandler(nullptr);
-        controller->disconnect(&peer);
+        controller->disconnect(peer);
         controller->terminate();
     }
     IPtr<HostApplication> host = owned(new HostApplication);
-    RecordingPeer peer;
-    RecordingHandler handler;
+    IPtr<RecordingPeer> peer = owned(new RecordingPeer);
+    IPtr<RecordingHandler> handler = owned(new RecordingHandler);
     IPtr<Controller> controller = owned(new Controller);
 };
 
@@ -109,35 +109,35 @@ TEST_F(ControllerFixture, ForwardsSpeedChangesOnly)
     controller->setParamNormalized(Speed, 1.0);
     controller->setParamNormalized(Speed, 1.0);
     controller->setParamNormalized(Ratio, 0.2);
-    EXPECT_EQ(peer.speeds, std::vector<double>{1.0});
+    EXPECT_EQ(peer->speeds, std::vector<double>{1.0});
     controller->setParamNormalized(Speed, 0.3);
     controller->setParamNormalized(Speed, 0.3);
     // 0.3 narrowed to single precision no longer equals 0.3.
-    EXPECT_EQ(peer.speeds.size(), 3u);
+    EXPECT_EQ(peer->speeds.size(), 3u);
     EXPECT_EQ(controller->setParamNormalized(7, 0.5), kResultFalse);
 }
 
 TEST_F(ControllerFixture, MirrorsTheProcessorStateAndKeepsItsOwn)
 {
     ASSERT_EQ(controller->setComponentState(streamOf("{}")), kResultOk);
-    EXPECT_EQ(peer.speeds, std::vector<double>{1.0});
+    EXPECT_EQ(peer->speeds, std::vector<double>{1.0});
     for (int32 id = 0; id < ParameterCount; ++id)
         EXPECT_EQ(controller->getParamNormalized(static_cast<ParamID>(id)), Parameters{}[id]);
 
     ASSERT_EQ(controller->setState(streamOf("{\"ratio\":0.25,\"target\":0.75}")), kResultOk);
-    EXPECT_EQ(handler.begins, 5);
-    EXPECT_EQ(handler.ends, 5);
-    ASSERT_EQ(handler.edits.size(), 5u);
-    EXPECT_EQ(handler.edits[Ratio].second, 0.25);
+    EXPECT_EQ(handler->begins, 5);
+    EXPECT_EQ(handler->ends, 5);
+    ASSERT_EQ(handler->edits.size(), 5u);
+    EXPECT_EQ(handler->edits[Ratio].second, 0.25);
     MemoryStream saved;
     ASSERT_EQ(controller->getState(&saved), kResultOk);
     const std::string bytes(saved.getData(), static_cast<std::size_t>(saved.getSize()));
     EXPECT_NE(bytes.find("\"ratio\":0.25"), std::string::npos);
 
-    handler.edits.clear();
+    handler->edits.clear();
     EXPECT_EQ(controller->setState(streamOf("[]")), kResultFalse);
     EXPECT_EQ(controller->setComponentState(nullptr), kResultFalse);
-    EXPECT_TRUE(handler.edits.empty());
+    EXPECT_TRUE(handler->edits.empty());
     EXPECT_EQ(controller->getParamNormalized(Ratio), 0.25);
 }
 
@@ -163,7 +163,7 @@ TEST_F(ControllerFixture, AnswersTheProcessorsMessages)
     auto latency = owned(new HostMessage);
     latency->setMessageID("b1");
     EXPECT_EQ(controller->notify(latency), kResultOk);
-    EXPECT_EQ(handler.restarts, std::vector<int32>{kLatencyChanged});
+    EXPECT_EQ(handler->restarts, std::vector<int32>{kLatencyChanged});
     controller->setComponentHandler(nullptr);
     EXPECT_EQ(controller->notify(latency), kResultOk);
     EXPECT_EQ(controller->notify(nullptr), kInvalidArgument);
