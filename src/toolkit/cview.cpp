@@ -7,7 +7,7 @@
 
 namespace VSTGUI {
 
-CView::CView(const CRect& initialSize) : size(initialSize) {}
+CView::CView(const CRect& initialSize) : viewSize(initialSize) {}
 
 void CView::draw(CDrawContext*) { setDirty(false); }
 
@@ -21,7 +21,7 @@ void CView::setProperty(const std::string& name, const picojson::value& value)
         throw std::out_of_range(VANTLE_TEXT("invalid vector<T> subscript"));
     const CRect rect(elements[0].get<double>(), elements[1].get<double>(), elements[2].get<double>(),
                      elements[3].get<double>());
-    if (rect == size)
+    if (rect == viewSize)
         return;
     invalid();
     setViewSize(rect, true);
@@ -29,12 +29,12 @@ void CView::setProperty(const std::string& name, const picojson::value& value)
 
 void CView::setViewSize(const CRect& rect, bool invalidate)
 {
-    size = rect;
+    viewSize = rect;
     if (invalidate)
         invalid();
 }
 
-void CView::invalid() { invalidRect(size); }
+void CView::invalid() { invalidRect(viewSize); }
 
 void CView::invalidRect(const CRect& rect)
 {

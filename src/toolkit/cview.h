@@ -24,7 +24,7 @@ public:
     // other name.
     virtual void setProperty(const std::string& name, const picojson::value& value);
 
-    const CRect& getViewSize() const { return size; }
+    const CRect& getViewSize() const { return viewSize; }
     virtual void setViewSize(const CRect& rect, bool invalidate = true);
 
     // Marks the view's current area for redrawing.
@@ -38,7 +38,7 @@ public:
     void attached(CFrame* owner) { frame = owner; }
 
 private:
-    CRect size;
+    CRect viewSize;
     bool dirty = false;
     CFrame* frame = nullptr;
 };
