@@ -1,0 +1,9 @@
+#include "embedded_assets.h"
+
+#include "framework/scrambled_text.h"
+
+namespace tarvel {
+
+std::string layoutAssetName() { return VANTLE_TEXT("layout.json"); }
+
+} // namespace tarvel
