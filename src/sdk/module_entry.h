@@ -1,0 +1,29 @@
+#pragma once
+// Stand-in for the SDK's module entry (public.sdk/source/main/dllmain.cpp and
+// linuxmain.cpp): the exported functions a host calls when it loads and
+// unloads the module. The plug-in supplies InitModule and DeinitModule; the
+// entry points only forward to them, once per call, because the plug-in's
+// own resources keep their own reference counts.
+//
+// VSTPluginMain and main (the VST 2.4 entry, served by the SDK's VST 2
+// adapter) belong beside these once the adapter exists; they are not part of
+// this module yet.
+
+#include "pluginterfaces/base/fplatform.h"
+
+// Provided by the plug-in.
+bool InitModule();
+bool DeinitModule();
+
+// The handle the host loaded the module under, when the entry point it called
+// passes one (ModuleEntry on Linux); null otherwise.
+extern void* moduleHandle;
+
+extern "C" {
+SMTG_EXPORT_SYMBOL bool InitDll();
+SMTG_EXPORT_SYMBOL bool ExitDll();
+#if SMTG_OS_LINUX
+SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle);
+SMTG_EXPORT_SYMBOL bool ModuleExit();
+#endif
+}
