@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Copies the built VST 3 bundle into the user's VST 3 folder (~/.vst3), where
+# Linux hosts look for plug-ins. Usage: scripts/install-plugin.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build/default}
+bundle="$build_dir/Tarvel64.vst3"
+if [[ ! -f "$bundle/Contents/x86_64-linux/Tarvel64.so" ]]; then
+  echo "error: no built bundle at $bundle (build the Tarvel64 target first)" >&2
+  exit 1
+fi
+cmake --install "$build_dir" --component plugin
+echo "installed Tarvel64.vst3 (into TARVEL_VST3_INSTALL_DIR of the build, ~/.vst3 unless configured otherwise)"
