@@ -1,4 +1,7 @@
-find_package(GTest REQUIRED)
+# The Windows build compiles GoogleTest itself (cmake/Windows.cmake).
+if(NOT TARGET GTest::gtest)
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 # tarvel_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...]): one GoogleTest

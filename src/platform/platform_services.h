@@ -30,6 +30,10 @@ std::uint16_t userLanguageId();
 // Opens a document in the user's default viewer without waiting for it.
 void openDocument(const std::string& path);
 
+// The full path of the program the module runs in (the host); empty when
+// the system cannot tell.
+std::optional<std::string> hostExecutablePath();
+
 // Decodes an image (PNG and the like) from memory; null when it cannot be
 // decoded.
 std::unique_ptr<Gdiplus::Image> decodeImageFromMemory(const std::uint8_t* data, std::size_t size);

@@ -46,6 +46,16 @@ void openDocument(const std::string& path)
     ::posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
 }
 
+std::optional<std::string> hostExecutablePath()
+{
+    std::string path(8192, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size())
+        return std::nullopt;
+    path.resize(static_cast<std::size_t>(length));
+    return path;
+}
+
 std::unique_ptr<Gdiplus::Image> decodeImageFromMemory(const std::uint8_t* data, std::size_t size)
 {
     return std::unique_ptr<Gdiplus::Image>(Gdiplus::Linux::LoadImageFromMemory(data, size));

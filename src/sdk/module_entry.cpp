@@ -1,6 +1,7 @@
 #include "sdk/module_entry.h"
 
 void* moduleHandle = nullptr;
+std::string moduleFolder;
 
 extern "C" {
 

@@ -9,6 +9,8 @@
 // adapter) belong beside these once the adapter exists; they are not part of
 // this module yet.
 
+#include <string>
+
 #include "pluginterfaces/base/fplatform.h"
 
 // Provided by the plug-in.
@@ -18,6 +20,11 @@ bool DeinitModule();
 // The handle the host loaded the module under, when the entry point it called
 // passes one (ModuleEntry on Linux); null otherwise.
 extern void* moduleHandle;
+
+// The folder the module file lies in, in UTF-8 and ending with the path
+// separator, where the loader reports it (DllMain on Windows); empty
+// otherwise.
+extern std::string moduleFolder;
 
 extern "C" {
 SMTG_EXPORT_SYMBOL bool InitDll();

@@ -64,8 +64,8 @@ void VNText::update()
     double w = box.Width;
     const double h = box.Height;
     if (pitch.get() != 0) {
-        const double wa = measure(u"a").Width;
-        const double wab = measure(u"ab").Width;
+        const double wa = measure(toWide("a")).Width;
+        const double wab = measure(toWide("ab")).Width;
         w = wa + (double(text.get().size()) - 1) * (wab - wa);
     }
     const double fh = alignmentFactor(align.get());

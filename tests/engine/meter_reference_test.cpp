@@ -70,5 +70,16 @@ INSTANTIATE_TEST_SUITE_P(Signals, MeterAgainstReference,
                              return std::string(param.param.signal) + "_at_" + std::to_string(param.param.rate);
                          });
 
+// One channel takes the engine's general path, whose meter must read the
+// same scale.
+TEST(MonoMeter, AgreesWithTheReference)
+{
+    const std::int32_t rate = 48000;
+    const Channels input{test::sine(300.0, 0.5, rate, rate)};
+    RealtimeProcessor mono({rate, 1, Parameters{}});
+    test::runEngine(mono, input, 512);
+    EXPECT_NEAR(mono.meterValue(), test::referenceLoudness(input, rate).integrated, 0.1);
+}
+
 } // namespace
 } // namespace tarvel

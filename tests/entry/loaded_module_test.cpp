@@ -3,56 +3,40 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <cstring>
+#include <memory>
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "tools/host/module_library.h"
 
 namespace {
 
 using namespace Steinberg;
 
+// Loaded and entered through the host harness, which calls the load
+// function this OS's hosts call (ModuleEntry on Linux, InitDll on Windows).
 class LoadedModule : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        handle = dlopen(TARVEL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-        getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
-        auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
-        moduleExit = reinterpret_cast<bool (*)()>(dlsym(handle, "ModuleExit"));
-        ASSERT_TRUE(getFactory && entry && moduleExit);
-        ASSERT_TRUE(entry(handle));
-    }
-    void TearDown() override
-    {
-        if (moduleExit)
-            moduleExit();
-        if (handle)
-            dlclose(handle);
-    }
+    void SetUp() override { ASSERT_NO_THROW(module = std::make_unique<tarvel::host::PluginModule>(TARVEL_MODULE_PATH)); }
 
     IPtr<IPluginFactory3> factory3()
     {
-        IPtr<IPluginFactory> plain = owned(getFactory());
+        IPtr<IPluginFactory> plain = owned(module->createFactory());
         return FUnknownPtr<IPluginFactory3>(plain);
     }
 
-    void* handle = nullptr;
-    IPluginFactory* (*getFactory)() = nullptr;
-    bool (*moduleExit)() = nullptr;
+    std::unique_ptr<tarvel::host::PluginModule> module;
 };
 
 TEST_F(LoadedModule, ExportsOnlyTheEntryPoints)
 {
-    EXPECT_NE(dlsym(handle, "InitDll"), nullptr);
-    EXPECT_NE(dlsym(handle, "ExitDll"), nullptr);
-    EXPECT_EQ(dlsym(handle, "_ZN6tarvel13createFactoryEv"), nullptr);
-    EXPECT_EQ(dlsym(handle, "InitModule"), nullptr);
+    EXPECT_NE(module->symbol("InitDll"), nullptr);
+    EXPECT_NE(module->symbol("ExitDll"), nullptr);
+    EXPECT_EQ(module->symbol("_ZN6tarvel13createFactoryEv"), nullptr);
+    EXPECT_EQ(module->symbol("InitModule"), nullptr);
 }
 
 TEST_F(LoadedModule, DescribesProcessorThenControllerInAllThreeForms)

@@ -1,5 +1,6 @@
 #include "support/allocation_counter.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -9,17 +10,36 @@ thread_local bool counting = false;
 thread_local std::size_t allocationCount = 0;
 thread_local std::size_t deallocationCount = 0;
 
-void* allocate(std::size_t size, std::size_t alignment)
+void count()
 {
     if (counting)
         ++allocationCount;
-    if (size == 0)
-        size = 1;
-    void* p = alignment > alignof(std::max_align_t) ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-                                                    : std::malloc(size);
+}
+
+void* allocate(std::size_t size)
+{
+    count();
+    void* p = std::malloc(size == 0 ? 1 : size);
     if (!p)
         throw std::bad_alloc();
     return p;
+}
+
+// Over-aligned blocks are carved out of a larger malloc block with the
+// original pointer stored just before them: std::aligned_alloc is missing
+// from some C runtimes (msvcrt), and this keeps one scheme everywhere.
+void* allocateAligned(std::size_t size, std::size_t alignment)
+{
+    if (alignment <= alignof(std::max_align_t))
+        return allocate(size);
+    count();
+    void* raw = std::malloc(size + alignment + sizeof(void*));
+    if (!raw)
+        throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+    void* aligned = reinterpret_cast<void*>((start + alignment - 1) / alignment * alignment);
+    static_cast<void**>(aligned)[-1] = raw;
+    return aligned;
 }
 
 void release(void* p) noexcept
@@ -29,16 +49,25 @@ void release(void* p) noexcept
     std::free(p);
 }
 
+void releaseAligned(void* p, std::size_t alignment) noexcept
+{
+    if (alignment <= alignof(std::max_align_t) || !p)
+        return release(p);
+    if (counting)
+        ++deallocationCount;
+    std::free(static_cast<void**>(p)[-1]);
+}
+
 } // namespace
 
-void* operator new(std::size_t size) { return allocate(size, 0); }
-void* operator new[](std::size_t size) { return allocate(size, 0); }
-void* operator new(std::size_t size, std::align_val_t a) { return allocate(size, static_cast<std::size_t>(a)); }
-void* operator new[](std::size_t size, std::align_val_t a) { return allocate(size, static_cast<std::size_t>(a)); }
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, static_cast<std::size_t>(a)); }
+void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, static_cast<std::size_t>(a)); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     try {
-        return allocate(size, 0);
+        return allocate(size);
     } catch (...) {
         return nullptr;
     }
@@ -48,10 +77,10 @@ void operator delete(void* p) noexcept { release(p); }
 void operator delete[](void* p) noexcept { release(p); }
 void operator delete(void* p, std::size_t) noexcept { release(p); }
 void operator delete[](void* p, std::size_t) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
+void operator delete(void* p, std::align_val_t a) noexcept { releaseAligned(p, static_cast<std::size_t>(a)); }
+void operator delete[](void* p, std::align_val_t a) noexcept { releaseAligned(p, static_cast<std::size_t>(a)); }
+void operator delete(void* p, std::size_t, std::align_val_t a) noexcept { releaseAligned(p, static_cast<std::size_t>(a)); }
+void operator delete[](void* p, std::size_t, std::align_val_t a) noexcept { releaseAligned(p, static_cast<std::size_t>(a)); }
 
 namespace tarvel::test {
 
