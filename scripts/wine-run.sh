@@ -15,7 +15,14 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   mkdir -p "$WINEPREFIX"
   (
     flock 9
-    [[ -f $WINEPREFIX/system.reg ]] || "$wine" wineboot -i >/dev/null 2>&1
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+      "$wine" wineboot -i >/dev/null 2>&1 9>&-
+      # Every Windows has GDI+'s generic families; Wine finds them only when
+      # they are mapped onto fonts the machine has (fonts-dejavu-core).
+      for mapping in "Microsoft Sans Serif=DejaVu Sans" "Times New Roman=DejaVu Serif" "Courier New=DejaVu Sans Mono"; do
+        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${mapping%%=*}" /t REG_SZ /d "${mapping#*=}" /f >/dev/null 2>&1 9>&-
+      done
+    fi
   ) 9>"$WINEPREFIX.lock"
 fi
 

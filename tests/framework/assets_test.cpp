@@ -171,9 +171,13 @@ TEST(ManualTest, WritesEveryFileIntoAFreshPrivateFolderAndPicksTheEntryByLanguag
     EXPECT_NE(folder, fs::path(english).parent_path().parent_path()) << "every call makes a new folder";
     EXPECT_EQ(folder.filename().string().size(), 32u);
     EXPECT_TRUE(fs::is_directory(folder));
-    std::ifstream deep(folder / "a" / "b" / "c.txt");
     std::string text;
-    std::getline(deep, text);
+    {
+        // Closed before the folder is removed: Windows refuses to delete an
+        // open file.
+        std::ifstream deep(folder / "a" / "b" / "c.txt");
+        std::getline(deep, text);
+    }
     EXPECT_EQ(text, "deep");
     fs::remove_all(base);
 }

@@ -90,7 +90,9 @@ TEST_F(TextTest, FarAlignedTextEndsAtTheAnchorAndNearTopStartsBelowIt)
                                "align":"far","verticalAlign":"near","position":[150,20]})");
     const InkBox box = ink();
     ASSERT_GT(box.count, 30) << "the embedded font draws glyphs";
-    EXPECT_LE(box.right, 150);
+    // GDI+ implementations differ by up to a pixel in where they put the
+    // glyphs inside the measured box (Wine's ends one pixel further right).
+    EXPECT_LE(box.right, 151);
     EXPECT_GE(box.right, 140);
     EXPECT_GE(box.top, 20);
     EXPECT_LE(box.top, 28);

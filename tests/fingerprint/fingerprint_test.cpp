@@ -1,0 +1,105 @@
+// The comparison the cross-platform test rests on: a difference anywhere
+// must be found, and the file must read back exactly what was written.
+
+#include "tools/fingerprint/fingerprint.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+using namespace tarvel::fingerprint;
+
+Fingerprint sample()
+{
+    Fingerprint print;
+    for (std::uint8_t i = 0; i < 16; ++i) {
+        print.processorClassId[i] = i;
+        print.controllerClassId[i] = std::uint8_t(0xF0 + i);
+    }
+    print.vst2UniqueId = -255;
+    print.stateBefore = {1, 2, 3, 0, 5};
+    print.stateAfter = {9, 8, 7};
+    print.latency = 590;
+    print.audio = {0.0f, 0.5f, -0.25f, 1e-20f};
+    return print;
+}
+
+std::string temporaryFile(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+
+TEST(Fingerprint, ReadsBackWhatWasWritten)
+{
+    const std::string path = temporaryFile("tarvel-fingerprint-test.bin");
+    save(sample(), path);
+    const Fingerprint read = load(path);
+    std::filesystem::remove(path);
+    const Comparison result = compare(sample(), read);
+    EXPECT_TRUE(result.identical);
+    EXPECT_EQ(result.maxAudioDifference, 0.0);
+    EXPECT_EQ(read.audio, sample().audio);
+    EXPECT_EQ(read.stateBefore, sample().stateBefore);
+    EXPECT_EQ(read.vst2UniqueId, -255);
+}
+
+TEST(Fingerprint, FindsAnyDifferenceOutsideTheAudio)
+{
+    auto changed = [](auto change) {
+        Fingerprint other = sample();
+        change(other);
+        return compare(sample(), other);
+    };
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.processorClassId[15] ^= 1; }).identical);
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.controllerClassId[0] ^= 0x80; }).identical);
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.vst2UniqueId = 255; }).identical);
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.stateBefore[3] = 1; }).identical);
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.stateAfter.push_back(0); }).identical);
+    EXPECT_FALSE(changed([](Fingerprint& f) { f.latency = 5900; }).identical);
+    EXPECT_EQ(changed([](Fingerprint& f) { f.stateAfter[0] = 0; }).differences.size(), 1u);
+}
+
+TEST(Fingerprint, MeasuresTheLargestAudioDifferenceAndTreatsLoneNanAsInfinite)
+{
+    Fingerprint other = sample();
+    other.audio[1] = 0.5f + 1e-6f;
+    other.audio[2] = -0.25f - 3e-6f;
+    Comparison result = compare(sample(), other);
+    EXPECT_TRUE(result.identical) << "audio counts only through its difference";
+    EXPECT_NEAR(result.maxAudioDifference, 3e-6, 1e-7);
+    EXPECT_EQ(result.worstFrame, 2u);
+
+    other.audio[3] = NAN;
+    EXPECT_TRUE(std::isinf(compare(sample(), other).maxAudioDifference));
+    Fingerprint bothNan = sample();
+    bothNan.audio[3] = NAN;
+    EXPECT_EQ(compare(bothNan, bothNan).maxAudioDifference, 0.0);
+
+    other = sample();
+    other.audio.pop_back();
+    result = compare(sample(), other);
+    EXPECT_FALSE(result.identical);
+    EXPECT_TRUE(std::isinf(result.maxAudioDifference));
+}
+
+TEST(Fingerprint, RefusesFilesThatAreNotFingerprintsOrAreCutShort)
+{
+    const std::string path = temporaryFile("tarvel-fingerprint-bad.bin");
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "not a fingerprint at all";
+    }
+    EXPECT_THROW(load(path), std::runtime_error);
+
+    save(sample(), path);
+    const auto size = std::filesystem::file_size(path);
+    std::filesystem::resize_file(path, size - 3);
+    EXPECT_THROW(load(path), std::runtime_error);
+    std::filesystem::remove(path);
+    EXPECT_THROW(load(path), std::runtime_error) << "missing file";
+}
+
+} // namespace
