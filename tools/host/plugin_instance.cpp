@@ -163,7 +163,13 @@ tresult PluginInstance::restoreControllerState(const Bytes& bytes) const
 
 tresult PluginInstance::start(const Vst::ProcessSetup& setup, int32 channels)
 {
-    const Vst::SpeakerArrangement layout = channels == 1 ? Vst::SpeakerArr::kMono : Vst::SpeakerArr::kStereo;
+    Vst::SpeakerArrangement layout = Vst::SpeakerArr::kStereo;
+    if (channels == 1)
+        layout = Vst::SpeakerArr::kMono;
+    else if (channels == 6)
+        layout = Vst::SpeakerArr::k51;
+    else if (channels != 2)
+        return kInvalidArgument;
     Vst::SpeakerArrangement inputs[] = {layout};
     Vst::SpeakerArrangement outputs[] = {layout};
     if (tresult result = processorPart->setBusArrangements(inputs, 1, outputs, 1); result != kResultOk)

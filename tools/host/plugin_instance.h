@@ -63,7 +63,8 @@ public:
     Steinberg::tresult restoreProcessorState(const Bytes& bytes) const;
     Steinberg::tresult restoreControllerState(const Bytes& bytes) const;
 
-    // Bus arrangements, setupProcessing, setActive(true), setProcessing(true).
+    // Bus arrangements (1: mono, 2: stereo, 6: 5.1 on both sides),
+    // setupProcessing, setActive(true), setProcessing(true).
     // Returns the first failing call's result, else kResultOk.
     Steinberg::tresult start(const Steinberg::Vst::ProcessSetup& setup, Steinberg::int32 channels);
     // setProcessing(false), setActive(false), if started.

@@ -20,11 +20,11 @@ struct Passage {
 };
 
 constexpr Passage passages[] = {
-    {-14.0, -20.0, 0.2, 110.0}, // loud band
-    {-42.0, -55.0, 0.1, 220.0}, // quiet pad
-    {-26.0, -30.0, 0.5, 146.8}, // medium, wide
-    {-10.0, -18.0, 0.3, 82.4},  // loudest
-    {-48.0, -60.0, 0.8, 196.0}, // very quiet and wide
+    {-9.0, -14.0, 0.2, 220.0},  // loud band
+    {-27.0, -38.0, 0.1, 329.6}, // quiet pad
+    {-21.0, -24.0, 0.5, 293.7}, // medium, wide
+    {-6.0, -12.0, 0.3, 164.8},  // loudest
+    {-24.0, -32.0, 0.8, 392.0}, // quiet and wide
 };
 constexpr double passageSeconds = 6.0;
 constexpr double fadeSeconds = 0.05;
