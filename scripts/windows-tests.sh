@@ -12,11 +12,16 @@ export TARVEL_WINEPREFIX=$scratch/wine
 export WINEDEBUG=-all
 
 cleanup() {
-  # Only this prefix's server, which would otherwise linger a few seconds.
+  # Only this prefix's server, kept running for the whole run (see below).
   WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+
+# One Wine server for the whole run. Left to itself it stops a moment after
+# its last program ends, and a program starting in that moment fails.
+mkdir -p "$TARVEL_WINEPREFIX"
+WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -p
 
 start=$SECONDS
 cmake --preset windows

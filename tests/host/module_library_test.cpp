@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -41,7 +42,8 @@ TEST(SharedLibrary, AMissingFileIsAnErrorNamingIt)
 
 TEST(PluginModule, AFileThatIsNoLibraryIsRefused)
 {
-    const fs::path text = fs::temp_directory_path() / "tarvel-not-a-module.vst3";
+    const fs::path text =
+        fs::temp_directory_path() / ("tarvel-not-a-module-" + std::to_string(std::random_device{}()) + ".vst3");
     std::ofstream(text) << "not a library";
     EXPECT_THROW(PluginModule(text.string()), std::runtime_error);
     fs::remove(text);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ TEST(TemporaryFolder, EndsWithTheSeparatorAndExists)
 
 TEST(PrivateFolder, IsCreatedOnceAndAnExistingOneIsRefused)
 {
-    const std::string path = *temporaryFolder() + "tarvel-platform-test-" + std::to_string(std::rand());
+    const std::string path = *temporaryFolder() + "tarvel-platform-test-" + std::to_string(std::random_device{}());
     fs::remove_all(path);
     EXPECT_TRUE(createPrivateFolder(path));
     EXPECT_TRUE(fs::is_directory(path));
