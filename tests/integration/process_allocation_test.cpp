@@ -54,5 +54,17 @@ TEST(ProcessAllocation, TheCounterSeesAllocationsInsideTheModule)
     EXPECT_GT(counter.allocations(), 0u);
 }
 
+TEST(ProcessAllocation, TheCounterSeesAnAllocationMadeOnlyInsideTheModule)
+{
+    // setupProcessing builds a new engine inside the module and the host
+    // side allocates nothing for the call, so only the module's own
+    // allocations can make this count.
+    PluginInstance plugin(loadedModule());
+    Vst::ProcessSetup setup = processSetup(44100.0, 256);
+    AllocationCounter counter;
+    ASSERT_EQ(plugin.processor()->setupProcessing(setup), kResultOk);
+    EXPECT_GT(counter.allocations(), 0u);
+}
+
 } // namespace
 } // namespace tarvel::test

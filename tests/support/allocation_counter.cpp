@@ -84,8 +84,20 @@ void operator delete[](void* p, std::size_t, std::align_val_t a) noexcept { rele
 
 namespace tarvel::test {
 
+void (*beforeCounting)() = nullptr;
+
+void noteAllocation() noexcept { count(); }
+
+void noteDeallocation() noexcept
+{
+    if (counting)
+        ++deallocationCount;
+}
+
 AllocationCounter::AllocationCounter()
 {
+    if (beforeCounting)
+        beforeCounting();
     allocationCount = deallocationCount = 0;
     counting = true;
 }

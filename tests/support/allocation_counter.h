@@ -18,4 +18,11 @@ public:
     std::size_t deallocations() const;
 };
 
+// For allocations the replaced operators cannot see (a loaded module's own
+// allocator): a platform file may set a hook run at the start of every
+// counted scope, and report what it intercepts through these.
+extern void (*beforeCounting)();
+void noteAllocation() noexcept;
+void noteDeallocation() noexcept;
+
 } // namespace tarvel::test

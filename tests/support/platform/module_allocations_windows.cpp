@@ -1,0 +1,127 @@
+// A Windows plug-in DLL links its own C++ runtime, whose operator new ends in
+// the DLL's imports of msvcrt's malloc family, out of reach of the test
+// program's replaced operators. Before each counted scope, those imports of
+// every loaded *.vst3 module are pointed at counting wrappers, so the
+// allocation tests see the module's allocations as they do on Linux.
+
+#include "support/allocation_counter.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+namespace tarvel::test {
+
+namespace {
+
+using Malloc = void*(__cdecl*)(std::size_t);
+using Calloc = void*(__cdecl*)(std::size_t, std::size_t);
+using Realloc = void*(__cdecl*)(void*, std::size_t);
+using Free = void(__cdecl*)(void*);
+
+template <typename Function>
+Function runtimeFunction(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("msvcrt.dll"), name)));
+}
+
+const Malloc realMalloc = runtimeFunction<Malloc>("malloc");
+const Calloc realCalloc = runtimeFunction<Calloc>("calloc");
+const Realloc realRealloc = runtimeFunction<Realloc>("realloc");
+const Free realFree = runtimeFunction<Free>("free");
+
+void* __cdecl countedMalloc(std::size_t size)
+{
+    noteAllocation();
+    return realMalloc(size);
+}
+
+void* __cdecl countedCalloc(std::size_t count, std::size_t size)
+{
+    noteAllocation();
+    return realCalloc(count, size);
+}
+
+void* __cdecl countedRealloc(void* block, std::size_t size)
+{
+    noteAllocation();
+    return realRealloc(block, size);
+}
+
+void __cdecl countedFree(void* block)
+{
+    if (block)
+        noteDeallocation();
+    realFree(block);
+}
+
+bool endsWithVst3(const char* name)
+{
+    const std::size_t length = std::strlen(name);
+    if (length < 5)
+        return false;
+    std::string tail(name + length - 5);
+    for (char& c : tail)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".vst3";
+}
+
+void redirect(ULONGLONG& slot)
+{
+    const struct {
+        void* real;
+        void* counted;
+    } pairs[] = {{reinterpret_cast<void*>(realMalloc), reinterpret_cast<void*>(&countedMalloc)},
+                 {reinterpret_cast<void*>(realCalloc), reinterpret_cast<void*>(&countedCalloc)},
+                 {reinterpret_cast<void*>(realRealloc), reinterpret_cast<void*>(&countedRealloc)},
+                 {reinterpret_cast<void*>(realFree), reinterpret_cast<void*>(&countedFree)}};
+    for (const auto& pair : pairs) {
+        if (slot != reinterpret_cast<ULONGLONG>(pair.real))
+            continue;
+        DWORD previous = 0;
+        if (VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &previous)) {
+            slot = reinterpret_cast<ULONGLONG>(pair.counted);
+            VirtualProtect(&slot, sizeof slot, previous, &previous);
+        }
+    }
+}
+
+void redirectImports(HMODULE module)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.Size == 0)
+        return;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), "msvcrt.dll") != 0)
+            continue;
+        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk); thunk->u1.Function;
+             ++thunk)
+            redirect(thunk->u1.Function);
+    }
+}
+
+void watchLoadedModules()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry))
+        if (endsWithVst3(entry.szModule))
+            redirectImports(entry.hModule);
+    CloseHandle(snapshot);
+}
+
+const bool installed = (beforeCounting = &watchLoadedModules, true);
+
+} // namespace
+
+} // namespace tarvel::test
