@@ -12,21 +12,27 @@ export TARVEL_WINEPREFIX=$scratch/wine
 export WINEDEBUG=-all
 
 cleanup() {
-  # Only this prefix's server, kept running for the whole run (see below).
+  # Only this prefix's server, kept running for the tests (see below).
   WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
 
-# One Wine server for the whole run. Left to itself it stops a moment after
-# its last program ends, and a program starting in that moment fails.
-mkdir -p "$TARVEL_WINEPREFIX"
-WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -p
-
 start=$SECONDS
 cmake --preset windows
 cmake --build --preset windows -j "$jobs"
 echo "windows build: $((SECONDS - start)) s"
+
+# One Wine server for all the tests: left to itself it stops a moment after
+# its last program ends, and a program starting in that moment fails. Not
+# during the build: the server holds the output pipes of the programs it
+# serves, and Ninja waits for those to close.
+mkdir -p "$TARVEL_WINEPREFIX"
+WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -w   # the build's server, if still stopping
+WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -p
+# Wine's own services start with the first program and then live as long as
+# the server, holding that program's output open: start them with none.
+scripts/wine-run.sh wineboot </dev/null >/dev/null 2>&1
 
 # Nothing in the suite opens a window, but Wine's display driver may still
 # ask for an X server; a virtual one keeps the run headless.

@@ -114,6 +114,30 @@ void copyClassId(const Steinberg::IPluginFactory& factory, Steinberg::int32 inde
     std::memcpy(id.data(), info.cid, id.size());
 }
 
+// One pass of the programme, its audio appended; the states and the latency
+// are recorded into `states` when given.
+void renderPass(host::EffectHost& effect, bool doublePrecision, std::vector<float>& audio, Fingerprint* states)
+{
+    startValues(effect);
+    host::ProcessSetup setup;
+    setup.sampleRate = sampleRate;
+    setup.maxBlockSize = blockSize;
+    setup.channels = 2;
+    setup.doublePrecision = doublePrecision;
+    effect.prepare(setup);
+    if (states) {
+        states->stateBefore = effect.processorState();
+        states->latency = effect.latency();
+    }
+    if (doublePrecision)
+        render<double>(effect, audio);
+    else
+        render<float>(effect, audio);
+    if (states)
+        states->stateAfter = effect.processorState();
+    effect.stop();
+}
+
 } // namespace
 
 Fingerprint take(const std::string& modulePath)
@@ -129,24 +153,13 @@ Fingerprint take(const std::string& modulePath)
     }
     print.vst2UniqueId = vst2UniqueId();
 
-    for (const bool doublePrecision : {false, true}) {
+    {
         host::Vst3EffectHost effect(modulePath);
-        startValues(effect);
-        host::ProcessSetup setup;
-        setup.sampleRate = sampleRate;
-        setup.maxBlockSize = blockSize;
-        setup.channels = 2;
-        setup.doublePrecision = doublePrecision;
-        effect.prepare(setup);
-        if (!doublePrecision) {
-            print.stateBefore = effect.processorState();
-            print.latency = effect.latency();
-            render<float>(effect, print.audio);
-            print.stateAfter = effect.processorState();
-        } else {
-            render<double>(effect, print.audio);
-        }
-        effect.stop();
+        renderPass(effect, false, print.audio, &print);
+    }
+    {
+        host::Vst3EffectHost effect(modulePath);
+        renderPass(effect, true, print.audio, nullptr);
     }
     return print;
 }
