@@ -51,6 +51,9 @@ TEST_F(LoadedModule, ExportsOnlyTheEntryPoints)
 {
     EXPECT_NE(dlsym(handle, "InitDll"), nullptr);
     EXPECT_NE(dlsym(handle, "ExitDll"), nullptr);
+    // The VST 2.4 entry under both names hosts look for.
+    EXPECT_NE(dlsym(handle, "VSTPluginMain"), nullptr);
+    EXPECT_NE(dlsym(handle, "main"), nullptr);
     EXPECT_EQ(dlsym(handle, "_ZN6tarvel13createFactoryEv"), nullptr);
     EXPECT_EQ(dlsym(handle, "InitModule"), nullptr);
 }

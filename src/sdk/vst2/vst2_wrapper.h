@@ -80,6 +80,9 @@ private:
     vst2::VstIntPtr setProcessPrecision(vst2::VstIntPtr precision);
     vst2::VstIntPtr setSpeakerArrangement(const vst2::VstSpeakerArrangement* inputs,
                                           const vst2::VstSpeakerArrangement* outputs);
+    bool start();
+    void stop();
+    void prepareProcessData();
     vst2::VstIntPtr resume();
     vst2::VstIntPtr suspend();
     void updateLatency(bool tellHost);

@@ -62,19 +62,27 @@ VstIntPtr Vst2Wrapper::setSpeakerArrangement(const VstSpeakerArrangement* inputs
 
 // The order VST 3 components expect: set up while inactive, then activate,
 // then start processing; and the reverse on the way down.
-VstIntPtr Vst2Wrapper::resume()
+bool Vst2Wrapper::start()
 {
-    if (active)
-        return 0;
     ProcessSetup setup{kRealtime, sampleSize, maxBlockSize, sampleRate};
     if (processor->setupProcessing(setup) != kResultOk)
-        return 0;
+        return false;
     if (component->setActive(true) != kResultOk)
-        return 0;
+        return false;
     active = true;
     processor->setProcessing(true);
-    updateLatency(false);
+    return true;
+}
 
+void Vst2Wrapper::stop()
+{
+    processor->setProcessing(false);
+    component->setActive(false);
+    active = false;
+}
+
+void Vst2Wrapper::prepareProcessData()
+{
     processData = ProcessData{};
     processData.processMode = kRealtime;
     processData.symbolicSampleSize = sampleSize;
@@ -85,6 +93,30 @@ VstIntPtr Vst2Wrapper::resume()
     processData.inputs = &inputBuses;
     processData.outputs = &outputBuses;
     processData.inputParameterChanges = blockChanges.get();
+}
+
+// Values the host set while the effect was suspended reach the processor in
+// an empty block, and the processor is set up once more so that it starts
+// from them (a Speed set while suspended decides the engine and its
+// latency) instead of ramping to them from older values.
+VstIntPtr Vst2Wrapper::resume()
+{
+    if (active)
+        return 0;
+    if (!start())
+        return 0;
+    prepareProcessData();
+    blockChanges->clear();
+    pendingValues->take(*blockChanges);
+    if (blockChanges->getParameterCount() > 0) {
+        processData.numSamples = 0;
+        processor->process(processData);
+        stop();
+        if (!start())
+            return 0;
+    }
+    blockChanges->clear();
+    updateLatency(false);
     processing.store(true, std::memory_order_release);
     return 0;
 }
@@ -94,18 +126,14 @@ VstIntPtr Vst2Wrapper::suspend()
     if (!active)
         return 0;
     processing.store(false, std::memory_order_release);
-    processor->setProcessing(false);
-    component->setActive(false);
-    active = false;
+    stop();
     return 0;
 }
 
 void Vst2Wrapper::updateLatency(bool tellHost)
 {
-    const auto latency = static_cast<VstInt32>(processor->getLatencySamples());
-    const bool changed = latency != effect.initialDelay;
-    effect.initialDelay = latency;
-    if (changed && tellHost)
+    effect.initialDelay = static_cast<VstInt32>(processor->getLatencySamples());
+    if (tellHost)
         hostCall(audioMasterIOChanged, 0, 0, nullptr, 0.0f);
 }
 
