@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the plug-in module and shows the engine at
-# work: its speed on stereo 48 kHz audio, and the editor layout rendered to
-# a PNG file.
+# Installs what is missing, builds the plug-in module and tarvel-render, and
+# renders audio through the built module, printing the loudness before and
+# after.
+#
+#   bash scripts/demo.sh                      the built-in demo signal, written
+#                                             to build/default/tarvel-demo.wav
+#   bash scripts/demo.sh IN.wav OUT.wav [options]
+#                                             a file of yours (options as in
+#                                             tarvel-render --help)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake --preset default
-cmake --build --preset default -j "$(nproc)" --target Tarvel64 tarvel_engine_benchmark tarvel-snapshot
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)" --target Tarvel64 tarvel-render
 
-echo "Built $(ls -d build/default/Tarvel64.vst3)"
-./build/default/bench/tarvel_engine_benchmark --benchmark_filter='Stereo|Mono' --benchmark_min_time=0.2
-./build/default/tools/snapshot/tarvel-snapshot build/default/editor-layout.png
-echo "Editor layout rendered to build/default/editor-layout.png"
+render=build/default/tools/render/tarvel-render
+if [ "$#" -eq 0 ]; then
+  "$render" --output build/default/tarvel-demo.wav
+  echo "The rendered demo is in build/default/tarvel-demo.wav"
+else
+  "$render" "$@"
+fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test:
-# the release suite, then the concurrency tests under ThreadSanitizer.
+# Installs what is missing, builds everything and runs every test: the
+# release suite, the concurrency tests under ThreadSanitizer, and the layout
+# fuzzing and the through-the-module tests under AddressSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,10 +13,11 @@ cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests
+cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
-# Layout documents fuzzed under AddressSanitizer (about 20 s).
+# Layout documents fuzzed (about 20 s), and hosts' odd calls replayed on the
+# loaded module, under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset asan
-cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests
-ctest --preset asan -L fuzz
+cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_integration_tests
+ctest --preset asan -j "$jobs" -L 'fuzz|integration'

@@ -52,6 +52,17 @@ public:
         });
     }
 
+    // The SDK's lookup indexes its list with a checked access that throws
+    // for an index out of range; a host asking for one gets a refusal.
+    tresult PLUGIN_API getParameterInfo(Steinberg::int32 index, Steinberg::Vst::ParameterInfo& info) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            if (index < 0 || index >= getParameterCount())
+                return Steinberg::kInvalidArgument;
+            return EditController::getParameterInfo(index, info);
+        });
+    }
+
     tresult PLUGIN_API getParamStringByValue(ParamID id, ParamValue value, Steinberg::Vst::String128 text) override
     {
         return guarded([&]() -> Steinberg::tresult {

@@ -20,8 +20,10 @@ class EffectHost {
 public:
     virtual ~EffectHost() = default;
 
-    // A user's edit of a parameter (normalised value): the controller hears
-    // it at once, the processor with the next block.
+    // A parameter's normalised value. Before prepare it is a start value:
+    // processing starts from it as from a loaded project, with no ramp from
+    // the default. While prepared it is a user's edit: the controller hears
+    // it at once, the processor with the next block (at offset 0).
     virtual void setParameter(std::uint32_t id, double normalized) = 0;
     virtual double parameter(std::uint32_t id) = 0;
     // The text the plug-in shows for a normalised value.

@@ -1,0 +1,124 @@
+// The processor and controller talking through the host's connection, as a
+// host wires them: latency changes on Speed, and the loudness reading.
+
+#include <algorithm>
+#include <cmath>
+
+#include "support/signals.h"
+#include "integration/loaded_plugin.h"
+
+namespace tarvel::test {
+namespace {
+
+// The detector delays at 48 kHz.
+constexpr uint32 slowLatency48k = 5926;
+constexpr uint32 fastLatency48k = 592;
+
+TEST(LatencyThroughTheModule, SpeedChangeTravelsAsU1AndComesBackAsB1AndARestart)
+{
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), slowLatency48k);
+    plugin.fromController()->clearLog();
+    plugin.fromProcessor()->clearLog();
+    plugin.handler().clear();
+
+    ASSERT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
+
+    ASSERT_EQ(plugin.fromController()->count("u1"), 1u);
+    EXPECT_EQ(floatAttribute(plugin.fromController()->latest("u1"), "uk0"), 0.0);
+    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    ASSERT_EQ(plugin.handler().restarts().size(), 1u);
+    EXPECT_EQ(plugin.handler().restarts()[0] & Vst::kLatencyChanged, Vst::kLatencyChanged);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+
+    // The same value again is no change: nothing travels.
+    plugin.controller()->setParamNormalized(speedId, 0.0);
+    EXPECT_EQ(plugin.fromController()->count("u1"), 1u);
+    EXPECT_EQ(plugin.handler().restarts().size(), 1u);
+}
+
+TEST(LatencyThroughTheModule, TheRestartedEngineDelaysByTheNewLatency)
+{
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    plugin.controller()->setParamNormalized(speedId, 0.0);
+    // The host passes the edit on and restarts as asked.
+    AudioBlock<float> block(2, 512);
+    block.changes.addPoint(speedId, 0, 0.0);
+    ASSERT_EQ(block.run(*plugin.processor(), 512), kResultOk);
+    plugin.stop();
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    ASSERT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+
+    // With bypass on the output is the input delayed by the latency.
+    block.changes.addPoint(bypassId, 0, 1.0);
+    std::vector<std::vector<float>> impulse(2, std::vector<float>(2048, 0.0f));
+    impulse[0][100] = 0.5f;
+    impulse[1][100] = 0.25f;
+    // Let the bypass ramp settle first.
+    ASSERT_EQ(block.run(*plugin.processor(), 512), kResultOk);
+    for (int i = 0; i < 40; ++i)
+        block.run(*plugin.processor(), 512);
+    const auto out = processSignal(*plugin.processor(), impulse, 256);
+    for (int c = 0; c < 2; ++c) {
+        const auto peak = std::max_element(out[c].begin(), out[c].end(),
+                                           [](float a, float b) { return std::abs(a) < std::abs(b); });
+        EXPECT_EQ(peak - out[c].begin(), 100 + static_cast<long>(fastLatency48k)) << "channel " << c;
+        EXPECT_NEAR(*peak, impulse[c][100], 1e-4);
+    }
+}
+
+TEST(LatencyThroughTheModule, NoComponentHandlerAtAllIsHarmless)
+{
+    PluginInstance plugin(loadedModule(), {.withComponentHandler = false, .connected = true});
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    plugin.fromProcessor()->clearLog();
+    EXPECT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
+    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+    EXPECT_TRUE(plugin.handler().restarts().empty());
+}
+
+TEST(LatencyThroughTheModule, UnconnectedComponentsStillWork)
+{
+    PluginInstance plugin(loadedModule(), {.withComponentHandler = true, .connected = false});
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    EXPECT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
+    EXPECT_TRUE(plugin.handler().restarts().empty());
+    AudioBlock<float> block(2, 64);
+    EXPECT_EQ(block.run(*plugin.processor(), 64), kResultOk);
+}
+
+// The processor's answer to a "u2" request, or null if none came.
+Vst::IMessage* askForMeter(PluginInstance& plugin)
+{
+    plugin.fromProcessor()->clearLog();
+    auto request = plugin.makeMessage("u2");
+    FUnknownPtr<Vst::IConnectionPoint> processorPoint(plugin.component());
+    processorPoint->notify(request);
+    return plugin.fromProcessor()->latest("u0");
+}
+
+TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
+{
+    PluginInstance plugin(loadedModule());
+    EXPECT_EQ(askForMeter(plugin), nullptr);
+
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    Vst::IMessage* reply = askForMeter(plugin);
+    ASSERT_NE(reply, nullptr);
+    EXPECT_EQ(floatAttribute(reply, "uk1"), -1000.0);
+
+    // A steady 1 kHz sine at -20 dBFS on both channels, for 4 s.
+    const auto tone = sine(1000.0, std::pow(10.0, -20.0 / 20.0), 48000, 4 * 48000);
+    processSignal(*plugin.processor(), std::vector<std::vector<float>>{tone, tone}, 512);
+    reply = askForMeter(plugin);
+    ASSERT_NE(reply, nullptr);
+    // Two channels of a 0.1-amplitude sine: 10 log10(2 * 0.005) plus the
+    // K-weighting's gain at 1 kHz (0.69 dB) less the 0.691 offset: -20.0.
+    EXPECT_NEAR(floatAttribute(reply, "uk1"), -20.0, 0.1);
+}
+
+} // namespace
+} // namespace tarvel::test

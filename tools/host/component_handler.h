@@ -1,0 +1,44 @@
+#pragma once
+// The host's IComponentHandler: records the controller's edits and restart
+// requests. What a restart does is the owner's business (a callback), since
+// a host restarts processing on its own schedule, between blocks.
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
+namespace tarvel::host {
+
+class ComponentHandler final : public Steinberg::Vst::IComponentHandler {
+public:
+    struct Edit {
+        enum class Kind { Begin, Perform, End } kind;
+        Steinberg::Vst::ParamID id;
+        Steinberg::Vst::ParamValue value; // Perform only
+    };
+
+    // Called from restartComponent with its flags.
+    std::function<void(Steinberg::int32 flags)> onRestart;
+
+    const std::vector<Edit>& edits() const { return recordedEdits; }
+    const std::vector<Steinberg::int32>& restarts() const { return recordedRestarts; }
+    void clear();
+
+    Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
+    Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
+    Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
+    Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
+
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** object) override;
+    Steinberg::uint32 PLUGIN_API addRef() override;
+    Steinberg::uint32 PLUGIN_API release() override;
+
+private:
+    std::atomic<Steinberg::uint32> references{1};
+    std::vector<Edit> recordedEdits;
+    std::vector<Steinberg::int32> recordedRestarts;
+};
+
+} // namespace tarvel::host

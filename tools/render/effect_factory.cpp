@@ -1,0 +1,16 @@
+#include "tools/render/effect_factory.h"
+
+#include <stdexcept>
+
+#include "tools/host/vst3_effect_host.h"
+
+namespace tarvel::render {
+
+std::unique_ptr<host::EffectHost> createEffectHost(const std::string& format, const std::string& modulePath)
+{
+    if (format == "vst3")
+        return std::make_unique<host::Vst3EffectHost>(modulePath);
+    throw std::runtime_error("unknown plug-in format '" + format + "'");
+}
+
+} // namespace tarvel::render

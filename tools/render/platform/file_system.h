@@ -1,0 +1,20 @@
+#pragma once
+// The few file and terminal services the render tool needs from the OS.
+
+#include <string>
+
+namespace tarvel::render {
+
+bool fileExists(const std::string& path);
+// A path in the same folder as path that does not exist yet.
+std::string uniqueSiblingPath(const std::string& path);
+bool renameFile(const std::string& from, const std::string& to);
+void removeFile(const std::string& path) noexcept;
+bool standardErrorIsTerminal();
+
+// SIGINT and SIGTERM set a flag instead of killing the process, so the
+// render can stop and remove its temporary file.
+void catchInterrupts();
+bool interruptRequested();
+
+} // namespace tarvel::render

@@ -1,0 +1,66 @@
+#include "tools/render/platform/file_system.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace tarvel::render {
+
+namespace {
+
+volatile sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+}
+
+} // namespace
+
+bool fileExists(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string uniqueSiblingPath(const std::string& path)
+{
+    const std::string stem = path + ".partial-" + std::to_string(getpid());
+    std::string candidate = stem;
+    for (int attempt = 1; fileExists(candidate); ++attempt)
+        candidate = stem + "-" + std::to_string(attempt);
+    return candidate;
+}
+
+bool renameFile(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void removeFile(const std::string& path) noexcept
+{
+    unlink(path.c_str());
+}
+
+bool standardErrorIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
+
+void catchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool interruptRequested()
+{
+    return interrupted != 0;
+}
+
+} // namespace tarvel::render
