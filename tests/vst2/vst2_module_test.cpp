@@ -207,6 +207,20 @@ TEST_F(Vst2Effect, SuspendedOrBufferlessProcessingIsSilentAndSafe)
     EXPECT_EQ(wide[10], 0.0);
 }
 
+TEST_F(Vst2Effect, ARefusedSetUpLeavesTheEffectSuspendedAndSilent)
+{
+    // The processor builds no engine for a rate this low.
+    EXPECT_EQ(host.dispatch(effSetSampleRate, 0, 0, nullptr, 500.0f), 1);
+    EXPECT_EQ(host.dispatch(effMainsChanged, 0, 1), 0);
+    std::vector<float> samples(64, 0.5f);
+    float* channels[2] = {samples.data(), samples.data()};
+    effect().processReplacing(&effect(), channels, channels, 64);
+    EXPECT_EQ(samples[3], 0.0f);
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    EXPECT_EQ(host.dispatch(effMainsChanged, 0, 1), 1);
+    EXPECT_EQ(host.dispatch(effMainsChanged, 0, 1), 1) << "already running";
+}
+
 TEST_F(Vst2Effect, SpeakerArrangementChoosesMonoOrStereoWhileSuspended)
 {
     VstSpeakerArrangement mono{}, stereo{};

@@ -287,7 +287,7 @@ TEST_F(AdapterTest, ResumeAndSuspendDriveTheComponentsInVst3Order)
     resume();
     EXPECT_EQ(events, (std::vector<std::string>{"setup 96000 256 32", "active", "processing"}));
     events.clear();
-    EXPECT_EQ(dispatch(effMainsChanged, 0, 1), 0);
+    EXPECT_EQ(dispatch(effMainsChanged, 0, 1), 1);
     EXPECT_TRUE(events.empty()) << "a second resume changes nothing";
     dispatch(effMainsChanged, 0, 0);
     EXPECT_EQ(events, (std::vector<std::string>{"not processing", "inactive"}));

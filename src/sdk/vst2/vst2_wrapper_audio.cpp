@@ -99,10 +99,13 @@ void Vst2Wrapper::prepareProcessData()
 // an empty block, and the processor is set up once more so that it starts
 // from them (a Speed set while suspended decides the engine and its
 // latency) instead of ramping to them from older values.
+//
+// Hosts ignore the answer; it is 1 when the effect runs afterwards and 0
+// when the processor refused the set-up, so a host that cares can tell.
 VstIntPtr Vst2Wrapper::resume()
 {
     if (active)
-        return 0;
+        return 1;
     if (!start())
         return 0;
     prepareProcessData();
@@ -118,7 +121,7 @@ VstIntPtr Vst2Wrapper::resume()
     blockChanges->clear();
     updateLatency(false);
     processing.store(true, std::memory_order_release);
-    return 0;
+    return 1;
 }
 
 VstIntPtr Vst2Wrapper::suspend()
