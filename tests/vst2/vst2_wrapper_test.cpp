@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "pluginterfaces/base/ibstream.h"
+#include "pluginterfaces/vst/ivsthostapplication.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "sdk/audio_effect.h"
 #include "sdk/plugin_factory.h"
@@ -209,9 +211,13 @@ struct HostCall {
 };
 std::vector<HostCall> hostCalls;
 
-VstIntPtr VST2_CALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt)
+VstIntPtr VST2_CALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt)
 {
     hostCalls.push_back({opcode, index, opt});
+    if (opcode == audioMasterGetProductString && ptr) {
+        std::strcpy(static_cast<char*>(ptr), "Recording Host");
+        return 1;
+    }
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
@@ -367,6 +373,16 @@ TEST_F(AdapterTest, ComponentsTalkThroughTheirConnectionWithHostMessages)
 {
     EXPECT_EQ(controller->sendMessageID("hello"), kResultOk);
     EXPECT_EQ(events, (std::vector<std::string>{"processor heard hello"}));
+
+    FUnknownPtr<IHostApplication> context(controller->getHostContext());
+    ASSERT_TRUE(context);
+    String128 name{};
+    ASSERT_EQ(context->getName(name), kResultOk);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name)), u"Recording Host");
+    void* object = nullptr;
+    TUID unknown = {};
+    EXPECT_EQ(context->createInstance(unknown, unknown, &object), kResultFalse);
+    EXPECT_EQ(object, nullptr);
 }
 
 TEST_F(AdapterTest, ChunkRestoresProcessorThenControllerAndRefusalsStopEarly)

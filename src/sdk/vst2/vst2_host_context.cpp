@@ -7,7 +7,8 @@ namespace Steinberg::Vst {
 
 IMPLEMENT_FUNKNOWN_METHODS(Vst2HostContext, IHostApplication, IHostApplication::iid)
 
-Vst2HostContext::Vst2HostContext(vst2::audioMasterCallback callback) : audioMaster(callback)
+Vst2HostContext::Vst2HostContext(vst2::audioMasterCallback callback, vst2::AEffect& hostedEffect)
+    : audioMaster(callback), effect(hostedEffect)
 {
     FUNKNOWN_CTOR
 }
@@ -20,8 +21,8 @@ tresult PLUGIN_API Vst2HostContext::getName(String128 name)
         // A zeroed buffer one byte longer than the host may fill, so the
         // text is terminated whatever the host writes.
         char product[vst2::kVstMaxProductStrLen + 1] = {};
-        if (!audioMaster || audioMaster(nullptr, vst2::audioMasterGetProductString, 0, 0, product, 0.0f) == 0 ||
-            product[0] == '\0')
+        if (!audioMaster || !effect.object ||
+            audioMaster(&effect, vst2::audioMasterGetProductString, 0, 0, product, 0.0f) == 0 || product[0] == '\0')
             utf16FromUtf8("VST 2 host", name);
         else
             utf16FromUtf8(product, name);

@@ -10,7 +10,10 @@ namespace Steinberg::Vst {
 
 class Vst2HostContext final : public IHostApplication {
 public:
-    explicit Vst2HostContext(vst2::audioMasterCallback audioMaster);
+    // The host is asked about the effect only once the record is complete
+    // (its object set): some hosts cannot answer for an effect they have not
+    // been handed yet.
+    Vst2HostContext(vst2::audioMasterCallback audioMaster, vst2::AEffect& effect);
     virtual ~Vst2HostContext() = default;
 
     tresult PLUGIN_API getName(String128 name) override;
@@ -20,6 +23,7 @@ public:
 
 private:
     vst2::audioMasterCallback audioMaster;
+    vst2::AEffect& effect;
 };
 
 } // namespace Steinberg::Vst

@@ -45,7 +45,7 @@ Vst2Wrapper::~Vst2Wrapper()
 
 bool Vst2Wrapper::setUp(const TUID vst3ComponentID)
 {
-    hostContext = owned(new Vst2HostContext(audioMaster));
+    hostContext = owned(new Vst2HostContext(audioMaster, effect));
     componentHandler = owned(new Vst2ComponentHandler(*this));
     if (!readVst2Identity(*factory, vst3ComponentID, identity))
         return false;

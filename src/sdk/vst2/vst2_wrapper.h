@@ -7,7 +7,10 @@
 //
 // Threads: the dispatcher, setParameter and getParameter run on the host's
 // user-interface thread; processReplacing and processDoubleReplacing on its
-// audio thread, where nothing allocates, locks or throws.
+// audio thread, where nothing allocates, locks or throws. A host that
+// automates from its audio thread calls setParameter there: the value's way
+// to the processor is lock-free, but the controller is told at once, as the
+// VST 3 classes expect on their user-interface thread.
 
 #include <atomic>
 #include <cstdint>

@@ -63,7 +63,9 @@ VstIntPtr Vst2Wrapper::getChunk(void** data)
 // refuses a state it cannot read before anything else is touched.
 VstIntPtr Vst2Wrapper::setChunk(const void* data, VstIntPtr size)
 {
-    if (!data || size <= 0)
+    // Far beyond any state; a size like this is a host's garbage.
+    constexpr VstIntPtr largestChunk = VstIntPtr{1} << 26;
+    if (!data || size <= 0 || size > largestChunk)
         return 0;
     const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(data), static_cast<std::size_t>(size));
     const std::optional<Vst2ChunkParts> parts = unpackVst2Chunk(bytes);
