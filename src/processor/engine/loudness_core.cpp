@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "processor/engine/fast_log.h"
+#include "processor/engine/mid_side_detector.h"
 
 namespace tarvel {
 namespace {
@@ -93,16 +94,14 @@ void LoudnessCore::applySetting(const SmootherSetting& setting) noexcept
     return stepChain(smoothers[static_cast<std::size_t>(channel)], y * y);
 }
 
-[[gnu::always_inline]] inline LoudnessCore::MidSideFrame LoudnessCore::detectMidSide(float left, float right) noexcept
+[[gnu::always_inline]] inline LoudnessCore::MidSidePowers LoudnessCore::detectMidSide(float mid, float side) noexcept
 {
-    MidSideFrame frame{(left + right) * sqrtHalf, (left - right) * sqrtHalf, 0.0f, 0.0f};
-    frame.midPower = detectPower(0, frame.mid);
-    frame.sidePower = detectPower(1, frame.side);
-    if (!std::isfinite(frame.midPower + frame.sidePower)) {
-        recoverIfNotFinite(frame.midPower + frame.sidePower);
-        frame.midPower = frame.sidePower = 0.0f;
+    MidSidePowers powers{detectPower(0, mid), detectPower(1, side)};
+    if (!std::isfinite(powers.mid + powers.side)) {
+        recoverIfNotFinite(powers.mid + powers.side);
+        powers.mid = powers.side = 0.0f;
     }
-    return frame;
+    return powers;
 }
 
 void LoudnessCore::recoverIfNotFinite(float totalPower) noexcept
@@ -126,7 +125,9 @@ void LoudnessCore::processFrame(const float* input, float* output) noexcept
 
 void LoudnessCore::processStereoFrame(const float* input, float* output) noexcept
 {
-    const auto [mid, side, midPower, sidePower] = detectMidSide(input[0], input[1]);
+    const float mid = (input[0] + input[1]) * sqrtHalf;
+    const float side = (input[0] - input[1]) * sqrtHalf;
+    const auto [midPower, sidePower] = detectMidSide(mid, side);
 
     const float loudness = loudnessOf(midPower + sidePower);
     meter = loudness;
@@ -170,52 +171,71 @@ void LoudnessCore::processGeneralFrame(const float* input, float* output) noexce
         output[c] = delays[static_cast<std::size_t>(c)].process(input[c]) * factor;
 }
 
-void LoudnessCore::detectStereo(float left, float right, StereoChunk& chunk, std::int32_t index) noexcept
+void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
 {
-    const auto [mid, side, midPower, sidePower] = detectMidSide(left, right);
-    const auto i = static_cast<std::size_t>(index);
-    chunk.midPower[i] = midPower;
-    chunk.sidePower[i] = sidePower;
-    chunk.delayedMid[i] = delays[0].process(mid);
-    chunk.delayedSide[i] = delays[1].process(side);
-    chunk.target[i] = mapping->target;
-    chunk.ratioSlope[i] = mapping->ratioSlope;
-    chunk.stereoSlope[i] = mapping->stereoSlope;
-    chunk.wet[i] = wet;
+    begin = std::clamp(begin, 0, StereoChunk::capacity);
+    end = std::clamp(end, begin, StereoChunk::capacity);
+    const auto first = static_cast<std::size_t>(begin);
+    const std::int32_t count = end - begin;
+    for (auto j = first; j < static_cast<std::size_t>(end); ++j) {
+        const float mid = (chunk.left[j] + chunk.right[j]) * sqrtHalf;
+        const float side = (chunk.left[j] - chunk.right[j]) * sqrtHalf;
+        chunk.mid[j] = mid;
+        chunk.side[j] = side;
+        chunk.midSide[2 * j] = mid;
+        chunk.midSide[2 * j + 1] = side;
+    }
+    const MidSideDetectorState state{filters[0], filters[1], smoothers[0], smoothers[1]};
+    if (!detectMidSidePowers(state, chunk.midSide.data() + 2 * first, chunk.powers.data() + 2 * first, count)) {
+        // Overflow somewhere in the run: redo it frame by frame, where the
+        // detector restarts at the frame that overflowed.
+        for (auto j = first; j < static_cast<std::size_t>(end); ++j) {
+            const auto [midPower, sidePower] = detectMidSide(chunk.mid[j], chunk.side[j]);
+            chunk.powers[2 * j] = midPower;
+            chunk.powers[2 * j + 1] = sidePower;
+        }
+    }
+    delays[0].processRun(chunk.mid.data() + first, chunk.delayedMid.data() + first, count);
+    delays[1].processRun(chunk.side.data() + first, chunk.delayedSide.data() + first, count);
 }
 
-void LoudnessCore::renderStereo(StereoChunk& chunk, std::int32_t count) noexcept
+void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept
 {
     std::array<float, StereoChunk::capacity> loudness, sideRatio, sideGain, loudnessAfter;
+    alignas(16) std::array<float, StereoChunk::capacity> midPowers, sidePowers;
     const auto n = static_cast<std::size_t>(std::clamp(count, 0, StereoChunk::capacity));
     if (n == 0)
         return;
+    for (std::size_t i = 0; i < n; ++i) {
+        midPowers[i] = chunk.powers[2 * i];
+        sidePowers[i] = chunk.powers[2 * i + 1];
+    }
 
     // The logarithms dominate the cost; these loops carry no state from one
     // frame to the next, so they vectorise.
     for (std::size_t i = 0; i < n; ++i) {
-        const float midPower = chunk.midPower[i];
-        const float sidePower = chunk.sidePower[i];
+        const float midPower = midPowers[i];
+        const float sidePower = sidePowers[i];
         loudness[i] = static_cast<float>(
             10.0 * log10Positive(static_cast<double>(midPower + sidePower) + powerFloor) - kWeightingOffset);
         sideRatio[i] = static_cast<float>(10.0 * (log10Positive(static_cast<double>(sidePower) + powerFloor) -
                                                   log10Positive(static_cast<double>(midPower) + powerFloor)));
     }
     for (std::size_t i = 0; i < n; ++i) {
-        const float mapped = mappedSideRatio(sideRatio[i], chunk.stereoSlope[i]);
+        const float mapped = mappedSideRatio(sideRatio[i], parameters.stereoSlope[i]);
         sideGain[i] = std::exp((mapped - sideRatio[i]) * decibelsToNaturalF);
     }
     for (std::size_t i = 0; i < n; ++i) {
         const float g = sideGain[i];
         loudnessAfter[i] = static_cast<float>(
-            10.0 * log10Positive(static_cast<double>(g * g * chunk.sidePower[i] + chunk.midPower[i]) + powerFloor) -
+            10.0 * log10Positive(static_cast<double>(g * g * sidePowers[i] + midPowers[i]) + powerFloor) -
             kWeightingOffset);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        const float mapped = mappedLoudness(loudness[i], chunk.target[i], chunk.ratioSlope[i]);
+        const float mapped = mappedLoudness(loudness[i], parameters.target[i], parameters.ratioSlope[i]);
         const float gain = std::exp((mapped - loudnessAfter[i]) * decibelsToNaturalF);
-        const float wetGain = gain * chunk.wet[i];
-        const float dry = 1.0f - chunk.wet[i];
+        const float wetGain = gain * parameters.wet[i];
+        const float dry = 1.0f - parameters.wet[i];
         const float midOut = (dry + wetGain) * chunk.delayedMid[i];
         const float sideOut = (wetGain * sideGain[i] + dry) * chunk.delayedSide[i];
         chunk.left[i] = (midOut + sideOut) * sqrtHalf;

@@ -9,7 +9,8 @@
 #include "parameters/parameters.h"
 #include "processor/engine/loudness_core.h"
 #include "processor/engine/mapping_values.h"
-#include "processor/engine/smoother_stage.h"
+#include "processor/engine/parameter_chunk.h"
+#include "processor/engine/parameter_smoothing.h"
 #include "processor/intake/parameter_intake.h"
 
 namespace Steinberg::Vst {
@@ -66,16 +67,21 @@ private:
                          std::int32_t sampleCount) noexcept;
     // One sample of parameter intake, conversion and smoothing.
     void advanceParameters() noexcept;
+    // Reads count frames of up to two channels into the chunk, missing
+    // channels and non-finite samples as silence.
+    template <typename Sample>
+    void readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start, std::int32_t count) noexcept;
+    // The detector over the chunk in runs of one integration time.
+    void detectChunk(std::int32_t count) noexcept;
 
     EngineConfig engineConfig;
     ParameterIntake intake;
-    std::array<float, ParameterCount> lastNormalised;
-    std::array<float, ParameterCount> quantity{};
-    SmootherStage bypassSmoother, ratioSmoother, stereoSmoother, targetSmoother;
+    ParameterSmoothing smoothing;
     MappingValues mapping;
     LoudnessCore core;
     std::array<float, 2 * maxChannels> frame{};
     StereoChunk chunk{};
+    ParameterChunk chunkParameters{};
     std::atomic<double> meter{-1000.0};
 };
 
