@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "processor/engine/fast_exp.h"
 #include "processor/engine/fast_log.h"
 #include "processor/engine/mid_side_detector.h"
 
@@ -199,49 +200,96 @@ void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int
     delays[1].processRun(chunk.side.data() + first, chunk.delayedSide.data() + first, count);
 }
 
+namespace {
+
+__m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
+{
+    return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, otherwise));
+}
+
+// loudnessOf in four lanes.
+__m128 loudnessLanes(__m128 power) noexcept
+{
+    const auto lanes = [](__m128d p) { return 10.0 * log10Lanes(p + powerFloor) - kWeightingOffset; };
+    return _mm_movelh_ps(_mm_cvtpd_ps(lanes(_mm_cvtps_pd(power))),
+                         _mm_cvtpd_ps(lanes(_mm_cvtps_pd(_mm_movehl_ps(power, power)))));
+}
+
+// The side-to-mid ratio in dB. One logarithm of the quotient in place of
+// the difference of two: the same value to double rounding, which the
+// narrowing to float then hides.
+__m128 sideRatioLanes(__m128 sidePower, __m128 midPower) noexcept
+{
+    const auto lanes = [](__m128 side, __m128 mid) {
+        return 10.0 * log10Lanes((_mm_cvtps_pd(side) + powerFloor) / (_mm_cvtps_pd(mid) + powerFloor));
+    };
+    return _mm_movelh_ps(_mm_cvtpd_ps(lanes(sidePower, midPower)),
+                         _mm_cvtpd_ps(lanes(_mm_movehl_ps(sidePower, sidePower), _mm_movehl_ps(midPower, midPower))));
+}
+
+} // namespace
+
 void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept
 {
-    std::array<float, StereoChunk::capacity> loudness, sideRatio, sideGain, loudnessAfter;
-    alignas(16) std::array<float, StereoChunk::capacity> midPowers, sidePowers;
-    const auto n = static_cast<std::size_t>(std::clamp(count, 0, StereoChunk::capacity));
+    const std::int32_t n = std::clamp(count, 0, StereoChunk::capacity);
     if (n == 0)
         return;
-    for (std::size_t i = 0; i < n; ++i) {
-        midPowers[i] = chunk.powers[2 * i];
-        sidePowers[i] = chunk.powers[2 * i + 1];
-    }
+    const __m128 range = _mm_set1_ps(mappingRange);
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 toNatural = _mm_set1_ps(decibelsToNaturalF);
+    const __m128 half = _mm_set1_ps(sqrtHalf);
+    alignas(16) std::array<float, StereoChunk::capacity> midPowers, sidePowers, loudness, sideRatio, sideGain,
+        loudnessAfter;
+    const auto load = [](const std::array<float, StereoChunk::capacity>& a, std::size_t i) {
+        return _mm_load_ps(a.data() + i);
+    };
+    const auto store = [](std::array<float, StereoChunk::capacity>& a, std::size_t i, __m128 v) {
+        _mm_store_ps(a.data() + i, v);
+    };
 
-    // The logarithms dominate the cost; these loops carry no state from one
-    // frame to the next, so they vectorise.
-    for (std::size_t i = 0; i < n; ++i) {
-        const float midPower = midPowers[i];
-        const float sidePower = sidePowers[i];
-        loudness[i] = static_cast<float>(
-            10.0 * log10Positive(static_cast<double>(midPower + sidePower) + powerFloor) - kWeightingOffset);
-        sideRatio[i] = static_cast<float>(10.0 * (log10Positive(static_cast<double>(sidePower) + powerFloor) -
-                                                  log10Positive(static_cast<double>(midPower) + powerFloor)));
+    // Four frames at a time; a chunk's arrays hold whole groups of four, and
+    // lanes past count compute from stale values and are never read. Each
+    // loop is short and its iterations independent, so that the processor
+    // overlaps several of them; one loop doing everything would be bound by
+    // the latency of its chain of logarithms and exponentials.
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+        const __m128 pairs01 = _mm_load_ps(chunk.powers.data() + 2 * i);
+        const __m128 pairs23 = _mm_load_ps(chunk.powers.data() + 2 * i + 4);
+        const __m128 midPower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 sidePower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
+        store(midPowers, i, midPower);
+        store(sidePowers, i, sidePower);
+        store(loudness, i, loudnessLanes(midPower + sidePower));
+        store(sideRatio, i, sideRatioLanes(sidePower, midPower));
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const float mapped = mappedSideRatio(sideRatio[i], parameters.stereoSlope[i]);
-        sideGain[i] = std::exp((mapped - sideRatio[i]) * decibelsToNaturalF);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+        // mappedSideRatio: both branches, then a selection.
+        const __m128 u = load(sideRatio, i);
+        const __m128 w = _mm_loadu_ps(parameters.stereoSlope.data() + i);
+        const __m128 mapped = select(_mm_cmpgt_ps(-range, u), u - (w - one) * range, u * w);
+        store(sideGain, i, expLanes((mapped - u) * toNatural));
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const float g = sideGain[i];
-        loudnessAfter[i] = static_cast<float>(
-            10.0 * log10Positive(static_cast<double>(g * g * sidePowers[i] + midPowers[i]) + powerFloor) -
-            kWeightingOffset);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+        const __m128 g = load(sideGain, i);
+        store(loudnessAfter, i, loudnessLanes(g * g * load(sidePowers, i) + load(midPowers, i)));
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const float mapped = mappedLoudness(loudness[i], parameters.target[i], parameters.ratioSlope[i]);
-        const float gain = std::exp((mapped - loudnessAfter[i]) * decibelsToNaturalF);
-        const float wetGain = gain * parameters.wet[i];
-        const float dry = 1.0f - parameters.wet[i];
-        const float midOut = (dry + wetGain) * chunk.delayedMid[i];
-        const float sideOut = (wetGain * sideGain[i] + dry) * chunk.delayedSide[i];
-        chunk.left[i] = (midOut + sideOut) * sqrtHalf;
-        chunk.right[i] = (midOut - sideOut) * sqrtHalf;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+        // mappedLoudness, likewise.
+        const __m128 l = load(loudness, i);
+        const __m128 t = _mm_loadu_ps(parameters.target.data() + i);
+        const __m128 r = _mm_loadu_ps(parameters.ratioSlope.data() + i);
+        const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
+        const __m128 gain = expLanes((mapped - load(loudnessAfter, i)) * toNatural);
+
+        const __m128 wetAmount = _mm_loadu_ps(parameters.wet.data() + i);
+        const __m128 wetGain = gain * wetAmount;
+        const __m128 dry = one - wetAmount;
+        const __m128 midOut = (dry + wetGain) * _mm_load_ps(chunk.delayedMid.data() + i);
+        const __m128 sideOut = (wetGain * load(sideGain, i) + dry) * _mm_load_ps(chunk.delayedSide.data() + i);
+        _mm_store_ps(chunk.left.data() + i, (midOut + sideOut) * half);
+        _mm_store_ps(chunk.right.data() + i, (midOut - sideOut) * half);
     }
-    meter = loudness[n - 1];
+    meter = loudness[static_cast<std::size_t>(n - 1)];
 }
 
 } // namespace tarvel

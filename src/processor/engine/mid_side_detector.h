@@ -1,7 +1,7 @@
 #pragma once
 // The stereo detector's recursive part for a run of frames: mid and side
-// through their K-weighting filters and smoother chains side by side, one
-// channel per SIMD lane, so the recursion's latency is paid once for both.
+// through their K-weighting filters and smoother chains side by side in SIMD
+// lanes, so that the recursion's cost is paid once for both channels.
 
 #include <cstdint>
 
@@ -19,9 +19,10 @@ struct MidSideDetectorState {
 
 // midSide holds count interleaved (mid, side) pairs; powers receives the
 // interleaved (mid power, side power) pairs. The results equal the scalar
-// filter and chain steps bit for bit. If any frame's summed power is not
-// finite the state is left as it was and false is returned, so that the
-// caller can redo the run with per-frame recovery.
+// filter and chain steps bit for bit. Returns false, with the state left as
+// it was, for runs shorter than three frames and for runs in which a power
+// comes near overflowing; the caller then runs them frame by frame with the
+// per-frame recovery.
 bool detectMidSidePowers(const MidSideDetectorState& state, const float* midSide, float* powers,
                          std::int32_t count) noexcept;
 
