@@ -1,9 +1,11 @@
 #pragma once
 // Natural exponential of four floats, evaluated in double precision in two
-// SSE2 lanes and rounded once to float, so that the result is the correctly
+// lanes and rounded once to float, so that the result is the correctly
 // rounded float in practically every case, as a good library expf gives.
 
-#include <emmintrin.h>
+#include <cstddef>
+
+#include "processor/engine/double_quad.h"
 
 namespace tarvel {
 
@@ -32,26 +34,35 @@ inline constexpr double p0 = 1.0000000000000134868;
 
 } // namespace fastexp
 
-inline __m128d expDoubleLanes(__m128d x) noexcept
+inline DoubleQuad expLanes(DoubleQuad x) noexcept
 {
     using namespace fastexp;
-    x = _mm_min_pd(_mm_max_pd(x, _mm_set1_pd(-argumentLimit)), _mm_set1_pd(argumentLimit));
-    const __m128d y = x * log2e;
-    const __m128d shifted = y + roundingShift;
-    const __m128d k = shifted - roundingShift;
-    const __m128d f = y - k;
-    const __m128d p = ((((((((p9 * f + p8) * f + p7) * f + p6) * f + p5) * f + p4) * f + p3) * f + p2) * f + p1) * f + p0;
+    x = min(max(x, -argumentLimit), argumentLimit);
+    const DoubleQuad y = x * log2e;
+    const DoubleQuad shifted = y + roundingShift;
+    const DoubleQuad k = shifted - roundingShift;
+    const DoubleQuad f = y - k;
+    // Estrin's scheme: a shorter dependency chain than Horner's, so that
+    // consecutive groups overlap in the processor.
+    const DoubleQuad f2 = f * f;
+    const DoubleQuad f4 = f2 * f2;
+    const DoubleQuad low = (p0 + p1 * f) + f2 * (p2 + p3 * f);
+    const DoubleQuad middle = (p4 + p5 * f) + f2 * (p6 + p7 * f);
+    const DoubleQuad p = (low + f4 * middle) + (f4 * f4) * (p8 + p9 * f);
     // 2^k: k + 1023 into the exponent field. The low bits of shifted hold k
     // in two's complement; shifting by 52 drops everything above them.
-    const __m128i biased = _mm_add_epi64(_mm_castpd_si128(shifted), _mm_set1_epi64x(1023));
-    return p * _mm_castsi128_pd(_mm_slli_epi64(biased, 52));
+    return p * doublesOf(shiftLeft<52>(bitsOf(shifted) + 1023));
 }
 
-inline __m128 expLanes(__m128 x) noexcept
+inline __m128 expLanes(__m128 x) noexcept { return narrow(expLanes(widen(x))); }
+
+// expLanes over count arguments (a multiple of four, 16-byte aligned
+// arrays), each a float widened to double, the results rounded to float. A
+// loop of its own for the same reason as log10Array.
+inline void expArray(const double* in, float* out, std::size_t count) noexcept
 {
-    const __m128d low = expDoubleLanes(_mm_cvtps_pd(x));
-    const __m128d high = expDoubleLanes(_mm_cvtps_pd(_mm_movehl_ps(x, x)));
-    return _mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high));
+    for (std::size_t i = 0; i < count; i += 4)
+        _mm_store_ps(out + i, narrow(expLanes(loadQuad(in + i))));
 }
 
 } // namespace tarvel

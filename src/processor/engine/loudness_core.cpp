@@ -207,82 +207,79 @@ __m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
     return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, otherwise));
 }
 
-// loudnessOf in four lanes.
-__m128 loudnessLanes(__m128 power) noexcept
-{
-    const auto lanes = [](__m128d p) { return 10.0 * log10Lanes(p + powerFloor) - kWeightingOffset; };
-    return _mm_movelh_ps(_mm_cvtpd_ps(lanes(_mm_cvtps_pd(power))),
-                         _mm_cvtpd_ps(lanes(_mm_cvtps_pd(_mm_movehl_ps(power, power)))));
-}
-
-// The side-to-mid ratio in dB. One logarithm of the quotient in place of
-// the difference of two: the same value to double rounding, which the
-// narrowing to float then hides.
-__m128 sideRatioLanes(__m128 sidePower, __m128 midPower) noexcept
-{
-    const auto lanes = [](__m128 side, __m128 mid) {
-        return 10.0 * log10Lanes((_mm_cvtps_pd(side) + powerFloor) / (_mm_cvtps_pd(mid) + powerFloor));
-    };
-    return _mm_movelh_ps(_mm_cvtpd_ps(lanes(sidePower, midPower)),
-                         _mm_cvtpd_ps(lanes(_mm_movehl_ps(sidePower, sidePower), _mm_movehl_ps(midPower, midPower))));
-}
-
 } // namespace
 
 void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept
 {
+    constexpr std::size_t capacity = StereoChunk::capacity;
     const std::int32_t n = std::clamp(count, 0, StereoChunk::capacity);
     if (n == 0)
         return;
+    // Whole groups of four; a chunk's arrays hold whole groups, and lanes
+    // past count compute from stale values and are never read.
+    const auto groups = static_cast<std::size_t>((n + 3) & ~3);
+
     const __m128 range = _mm_set1_ps(mappingRange);
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 toNatural = _mm_set1_ps(decibelsToNaturalF);
     const __m128 half = _mm_set1_ps(sqrtHalf);
-    alignas(16) std::array<float, StereoChunk::capacity> midPowers, sidePowers, loudness, sideRatio, sideGain,
-        loudnessAfter;
-    const auto load = [](const std::array<float, StereoChunk::capacity>& a, std::size_t i) {
-        return _mm_load_ps(a.data() + i);
-    };
-    const auto store = [](std::array<float, StereoChunk::capacity>& a, std::size_t i, __m128 v) {
-        _mm_store_ps(a.data() + i, v);
+    alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGain, gain;
+    // Logarithm and exponential arguments and logarithm results, in double.
+    alignas(16) std::array<double, 2 * capacity> logIn, logOut;
+    alignas(16) std::array<double, capacity> expIn;
+    const auto load = [](const std::array<float, capacity>& a, std::size_t i) { return _mm_load_ps(a.data() + i); };
+    const auto store = [](std::array<float, capacity>& a, std::size_t i, __m128 v) { _mm_store_ps(a.data() + i, v); };
+    const auto loadParameter = [](const std::array<float, capacity>& a, std::size_t i) {
+        return _mm_loadu_ps(a.data() + i);
     };
 
-    // Four frames at a time; a chunk's arrays hold whole groups of four, and
-    // lanes past count compute from stale values and are never read. Each
-    // loop is short and its iterations independent, so that the processor
-    // overlaps several of them; one loop doing everything would be bound by
-    // the latency of its chain of logarithms and exponentials.
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+    // The logarithms and exponentials run in loops of their own (see
+    // log10Array); the loops between them are short arithmetic on floats.
+    // Loudness and side-to-mid ratio. The ratio takes one logarithm of the
+    // quotient in place of the difference of two: the same value to double
+    // rounding, which the narrowing to float then hides.
+    for (std::size_t i = 0; i < groups; i += 4) {
         const __m128 pairs01 = _mm_load_ps(chunk.powers.data() + 2 * i);
         const __m128 pairs23 = _mm_load_ps(chunk.powers.data() + 2 * i + 4);
         const __m128 midPower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
         const __m128 sidePower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
         store(midPowers, i, midPower);
         store(sidePowers, i, sidePower);
-        store(loudness, i, loudnessLanes(midPower + sidePower));
-        store(sideRatio, i, sideRatioLanes(sidePower, midPower));
+        storeQuad(logIn.data() + i, widen(midPower + sidePower) + powerFloor);
+        storeQuad(logIn.data() + capacity + i, (widen(sidePower) + powerFloor) / (widen(midPower) + powerFloor));
     }
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+    log10Array(logIn.data(), logOut.data(), groups);
+    log10Array(logIn.data() + capacity, logOut.data() + capacity, groups);
+    for (std::size_t i = 0; i < groups; i += 4) {
+        store(loudness, i, narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset));
         // mappedSideRatio: both branches, then a selection.
-        const __m128 u = load(sideRatio, i);
-        const __m128 w = _mm_loadu_ps(parameters.stereoSlope.data() + i);
+        const __m128 u = narrow(10.0 * loadQuad(logOut.data() + capacity + i));
+        const __m128 w = loadParameter(parameters.stereoSlope, i);
         const __m128 mapped = select(_mm_cmpgt_ps(-range, u), u - (w - one) * range, u * w);
-        store(sideGain, i, expLanes((mapped - u) * toNatural));
+        storeQuad(expIn.data() + i, widen((mapped - u) * toNatural));
     }
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+    expArray(expIn.data(), sideGain.data(), groups);
+
+    // Loudness after the side gain, and the gain that maps it.
+    for (std::size_t i = 0; i < groups; i += 4) {
         const __m128 g = load(sideGain, i);
-        store(loudnessAfter, i, loudnessLanes(g * g * load(sidePowers, i) + load(midPowers, i)));
+        storeQuad(logIn.data() + i, widen(g * g * load(sidePowers, i) + load(midPowers, i)) + powerFloor);
     }
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); i += 4) {
+    log10Array(logIn.data(), logOut.data(), groups);
+    for (std::size_t i = 0; i < groups; i += 4) {
+        const __m128 after = narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset);
         // mappedLoudness, likewise.
         const __m128 l = load(loudness, i);
-        const __m128 t = _mm_loadu_ps(parameters.target.data() + i);
-        const __m128 r = _mm_loadu_ps(parameters.ratioSlope.data() + i);
+        const __m128 t = loadParameter(parameters.target, i);
+        const __m128 r = loadParameter(parameters.ratioSlope, i);
         const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
-        const __m128 gain = expLanes((mapped - load(loudnessAfter, i)) * toNatural);
+        storeQuad(expIn.data() + i, widen((mapped - after) * toNatural));
+    }
+    expArray(expIn.data(), gain.data(), groups);
 
-        const __m128 wetAmount = _mm_loadu_ps(parameters.wet.data() + i);
-        const __m128 wetGain = gain * wetAmount;
+    for (std::size_t i = 0; i < groups; i += 4) {
+        const __m128 wetAmount = loadParameter(parameters.wet, i);
+        const __m128 wetGain = load(gain, i) * wetAmount;
         const __m128 dry = one - wetAmount;
         const __m128 midOut = (dry + wetGain) * _mm_load_ps(chunk.delayedMid.data() + i);
         const __m128 sideOut = (wetGain * load(sideGain, i) + dry) * _mm_load_ps(chunk.delayedSide.data() + i);
