@@ -1,6 +1,6 @@
 #pragma once
-// Natural exponential of four floats, evaluated in double precision in two
-// lanes and rounded once to float, so that the result is the correctly
+// Exponentials of four floats, evaluated in double precision in four lanes
+// and rounded once to float, so that the result is the correctly
 // rounded float in practically every case, as a good library expf gives.
 
 #include <cstddef>
@@ -15,9 +15,9 @@ inline constexpr double log2e = 1.4426950408889634074;
 // 1.5 x 2^52: adding it rounds a double of magnitude below 2^51 to an
 // integer, which then sits in the low bits of the sum's bit pattern.
 inline constexpr double roundingShift = 6755399441055744.0;
-// Beyond +-200 every float result is 0 or infinity already; the clamp keeps
-// the binary exponent inside the double range.
-inline constexpr double argumentLimit = 200.0;
+// Beyond 2^+-300 every float result is 0 or infinity already; the clamp
+// keeps the binary exponent inside the double range.
+inline constexpr double binaryExponentLimit = 300.0;
 
 // 2^f for f in [-1/2, 1/2]: degree-9 fit (Chebyshev interpolation), within
 // 1.4e-14 of it.
@@ -34,11 +34,11 @@ inline constexpr double p0 = 1.0000000000000134868;
 
 } // namespace fastexp
 
-inline DoubleQuad expLanes(DoubleQuad x) noexcept
+// 2^y in each lane.
+inline DoubleQuad exp2Lanes(DoubleQuad y) noexcept
 {
     using namespace fastexp;
-    x = min(max(x, -argumentLimit), argumentLimit);
-    const DoubleQuad y = x * log2e;
+    y = min(max(y, -binaryExponentLimit), binaryExponentLimit);
     const DoubleQuad shifted = y + roundingShift;
     const DoubleQuad k = shifted - roundingShift;
     const DoubleQuad f = y - k;
@@ -53,6 +53,9 @@ inline DoubleQuad expLanes(DoubleQuad x) noexcept
     // in two's complement; shifting by 52 drops everything above them.
     return p * doublesOf(shiftLeft<52>(bitsOf(shifted) + 1023));
 }
+
+// e^x in each lane.
+inline DoubleQuad expLanes(DoubleQuad x) noexcept { return exp2Lanes(x * fastexp::log2e); }
 
 inline __m128 expLanes(__m128 x) noexcept { return narrow(expLanes(widen(x))); }
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "parameters/engine_conversion.h"
+#include "processor/engine/quantity_lanes.h"
 
 namespace tarvel {
 namespace {
@@ -43,23 +44,32 @@ void ParameterSmoothing::advance(ParameterIntake& intake) noexcept
     target.step(quantity[Target]);
 }
 
-template <typename Convert>
-void ParameterSmoothing::rampQuantities(ParameterRamp& ramp, std::int32_t id, std::int32_t count, float* out,
-                                        Convert convert) noexcept
+void ParameterSmoothing::refreshInLanes(std::int32_t id, float v) noexcept
 {
-    float last = lastNormalised[static_cast<std::size_t>(id)];
-    float q = quantity[static_cast<std::size_t>(id)];
+    if (!(v == lastNormalised[static_cast<std::size_t>(id)])) {
+        lastNormalised[static_cast<std::size_t>(id)] = v;
+        quantity[static_cast<std::size_t>(id)] = _mm_cvtss_f32(engineQuantityLanes(id, _mm_set1_ps(v)));
+    }
+}
+
+void ParameterSmoothing::rampQuantities(ParameterRamp& ramp, std::int32_t id, std::int32_t count,
+                                        float* out) noexcept
+{
+    // The values first, one dependent addition after another; then the
+    // conversions, four at a time. Converting every sample gives what
+    // converting only the changed ones gives, since equal values convert
+    // equally.
+    alignas(16) std::array<float, ParameterChunk::capacity> values;
     for (std::int32_t j = 0; j < count; ++j) {
         ramp.advance();
-        const auto v = static_cast<float>(ramp.current());
-        if (!(v == last)) {
-            last = v;
-            q = convert(v);
-        }
-        out[j] = q;
+        values[static_cast<std::size_t>(j)] = static_cast<float>(ramp.current());
     }
-    lastNormalised[static_cast<std::size_t>(id)] = last;
-    quantity[static_cast<std::size_t>(id)] = q;
+    for (std::int32_t j = count; j < ((count + 3) & ~3); ++j)
+        values[static_cast<std::size_t>(j)] = values[static_cast<std::size_t>(count - 1)];
+    for (std::int32_t j = 0; j < count; j += 4)
+        _mm_store_ps(out + j, engineQuantityLanes(id, _mm_load_ps(values.data() + j)));
+    lastNormalised[static_cast<std::size_t>(id)] = values[static_cast<std::size_t>(count - 1)];
+    quantity[static_cast<std::size_t>(id)] = out[count - 1];
 }
 
 void ParameterSmoothing::smoothChunk(SmootherStage& smoother, std::int32_t id, bool constantInput,
@@ -86,7 +96,9 @@ void ParameterSmoothing::smoothChunk(SmootherStage& smoother, std::int32_t id, b
 void ParameterSmoothing::advanceChunk(ParameterIntake& intake, std::int32_t count, ParameterChunk& out) noexcept
 {
     count = std::clamp(count, 0, ParameterChunk::capacity);
-    std::array<std::array<float, ParameterChunk::capacity>, ParameterCount> moving;
+    if (count == 0)
+        return;
+    alignas(16) std::array<std::array<float, ParameterChunk::capacity>, ParameterCount> moving;
     std::array<bool, ParameterCount> constant{};
     for (std::int32_t id = 0; id < ParameterCount; ++id) {
         ParameterRamp& ramp = intake.ramp(id);
@@ -94,17 +106,10 @@ void ParameterSmoothing::advanceChunk(ParameterIntake& intake, std::int32_t coun
         constant[i] = ramp.constantFor(count);
         if (constant[i]) {
             ramp.skip(count);
-            refresh(id, static_cast<float>(ramp.current()));
+            refreshInLanes(id, static_cast<float>(ramp.current()));
             continue;
         }
-        float* q = moving[i].data();
-        switch (id) {
-        case Bypass: rampQuantities(ramp, id, count, q, bypassState); break;
-        case Speed: rampQuantities(ramp, id, count, q, tarvel::integrationTime); break;
-        case Ratio:
-        case StereoRatio: rampQuantities(ramp, id, count, q, mappingSlope); break;
-        default: rampQuantities(ramp, id, count, q, targetLevel); break;
-        }
+        rampQuantities(ramp, id, count, moving[i].data());
     }
 
     smoothChunk(bypass, Bypass, constant[Bypass], moving[Bypass].data(), count, out.wet.data());

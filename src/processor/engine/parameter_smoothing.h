@@ -33,10 +33,10 @@ public:
 private:
     // Converts id's current value if it differs from the cached one.
     void refresh(std::int32_t id, float v) noexcept;
+    // The same with the four-lane conversions the chunked path uses.
+    void refreshInLanes(std::int32_t id, float v) noexcept;
     // Per-sample quantities of parameter id for count samples.
-    template <typename Convert>
-    void rampQuantities(ParameterRamp& ramp, std::int32_t id, std::int32_t count, float* out,
-                        Convert convert) noexcept;
+    void rampQuantities(ParameterRamp& ramp, std::int32_t id, std::int32_t count, float* out) noexcept;
     // The smoother fed with id's quantity (or per-sample quantities) for
     // count samples, its states written to out.
     void smoothChunk(SmootherStage& smoother, std::int32_t id, bool constantInput, const float* quantities,
