@@ -2,7 +2,8 @@
 // where run-to-run timing noise does not exist:
 //   valgrind --tool=callgrind --toggle-collect='tarvel::RealtimeProcessor::processBlock*'
 //            tarvel_engine_profile stereo-constant 200
-// Cases: stereo-constant, stereo-automated, mono, stereo-64bit, per-frame.
+// Cases: stereo-constant, stereo-ratio (constant, stereo ratio 2.5:1),
+// stereo-automated, mono, stereo-64bit, per-frame.
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,9 +21,10 @@ constexpr std::int32_t blockSize = 512;
 constexpr std::int32_t rate = 48000;
 
 template <typename Sample>
-int run(std::string_view name, std::int32_t channels, bool automate, bool perFrame, long blocks)
+int run(std::string_view name, std::int32_t channels, bool automate, bool perFrame, long blocks,
+        const tarvel::Parameters& start = tarvel::Parameters{})
 {
-    tarvel::RealtimeProcessor engine({rate, channels, tarvel::Parameters{}});
+    tarvel::RealtimeProcessor engine({rate, channels, start});
     std::mt19937 random(1);
     std::uniform_real_distribution<double> noise(-0.5, 0.5);
     std::vector<std::vector<Sample>> in(static_cast<std::size_t>(channels), std::vector<Sample>(blockSize));
@@ -75,6 +77,11 @@ int main(int argc, char** argv)
     const long blocks = argc > 2 ? std::atol(argv[2]) : 200;
     if (name == "stereo-constant")
         return run<float>(name, 2, false, false, blocks);
+    if (name == "stereo-ratio") {
+        tarvel::Parameters start;
+        start[tarvel::StereoRatio] = 0.5f;
+        return run<float>(name, 2, false, false, blocks, start);
+    }
     if (name == "stereo-automated")
         return run<float>(name, 2, true, false, blocks);
     if (name == "mono")

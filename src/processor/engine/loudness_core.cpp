@@ -223,7 +223,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 toNatural = _mm_set1_ps(decibelsToNaturalF);
     const __m128 half = _mm_set1_ps(sqrtHalf);
-    alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGain, gain;
+    alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGain, loudnessAfter, gain;
     // Logarithm and exponential arguments and logarithm results, in double.
     alignas(16) std::array<double, 2 * capacity> logIn, logOut;
     alignas(16) std::array<double, capacity> expIn;
@@ -233,11 +233,19 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         return _mm_loadu_ps(a.data() + i);
     };
 
+    // At a stereo slope of exactly 1 (a 1:1 stereo ratio, the default) the
+    // mapped side-to-mid ratio equals the ratio, the side gain is exp(0) = 1
+    // and the loudness after it is the loudness itself, bit for bit; the two
+    // logarithms and the exponential that would show this are skipped.
+    bool unitStereoSlope = true;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+        unitStereoSlope &= parameters.stereoSlope[i] == 1.0f;
+
     // The logarithms and exponentials run in loops of their own (see
     // log10Array); the loops between them are short arithmetic on floats.
-    // Loudness and side-to-mid ratio. The ratio takes one logarithm of the
-    // quotient in place of the difference of two: the same value to double
-    // rounding, which the narrowing to float then hides.
+    // The side-to-mid ratio takes one logarithm of the quotient in place of
+    // the difference of two: the same value to double rounding, which the
+    // narrowing to float then hides.
     for (std::size_t i = 0; i < groups; i += 4) {
         const __m128 pairs01 = _mm_load_ps(chunk.powers.data() + 2 * i);
         const __m128 pairs23 = _mm_load_ps(chunk.powers.data() + 2 * i + 4);
@@ -249,31 +257,39 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         storeQuad(logIn.data() + capacity + i, (widen(sidePower) + powerFloor) / (widen(midPower) + powerFloor));
     }
     log10Array(logIn.data(), logOut.data(), groups);
-    log10Array(logIn.data() + capacity, logOut.data() + capacity, groups);
-    for (std::size_t i = 0; i < groups; i += 4) {
+    for (std::size_t i = 0; i < groups; i += 4)
         store(loudness, i, narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset));
-        // mappedSideRatio: both branches, then a selection.
-        const __m128 u = narrow(10.0 * loadQuad(logOut.data() + capacity + i));
-        const __m128 w = loadParameter(parameters.stereoSlope, i);
-        const __m128 mapped = select(_mm_cmpgt_ps(-range, u), u - (w - one) * range, u * w);
-        storeQuad(expIn.data() + i, widen((mapped - u) * toNatural));
-    }
-    expArray(expIn.data(), sideGain.data(), groups);
 
-    // Loudness after the side gain, and the gain that maps it.
-    for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 g = load(sideGain, i);
-        storeQuad(logIn.data() + i, widen(g * g * load(sidePowers, i) + load(midPowers, i)) + powerFloor);
+    const std::array<float, capacity>* after = &loudness;
+    if (unitStereoSlope) {
+        sideGain.fill(1.0f);
+    } else {
+        log10Array(logIn.data() + capacity, logOut.data() + capacity, groups);
+        for (std::size_t i = 0; i < groups; i += 4) {
+            // mappedSideRatio: both branches, then a selection.
+            const __m128 u = narrow(10.0 * loadQuad(logOut.data() + capacity + i));
+            const __m128 w = loadParameter(parameters.stereoSlope, i);
+            const __m128 mapped = select(_mm_cmpgt_ps(-range, u), u - (w - one) * range, u * w);
+            storeQuad(expIn.data() + i, widen((mapped - u) * toNatural));
+        }
+        expArray(expIn.data(), sideGain.data(), groups);
+        for (std::size_t i = 0; i < groups; i += 4) {
+            const __m128 g = load(sideGain, i);
+            storeQuad(logIn.data() + i, widen(g * g * load(sidePowers, i) + load(midPowers, i)) + powerFloor);
+        }
+        log10Array(logIn.data(), logOut.data(), groups);
+        for (std::size_t i = 0; i < groups; i += 4)
+            store(loudnessAfter, i, narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset));
+        after = &loudnessAfter;
     }
-    log10Array(logIn.data(), logOut.data(), groups);
+
     for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 after = narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset);
         // mappedLoudness, likewise.
         const __m128 l = load(loudness, i);
         const __m128 t = loadParameter(parameters.target, i);
         const __m128 r = loadParameter(parameters.ratioSlope, i);
         const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
-        storeQuad(expIn.data() + i, widen((mapped - after) * toNatural));
+        storeQuad(expIn.data() + i, widen((mapped - load(*after, i)) * toNatural));
     }
     expArray(expIn.data(), gain.data(), groups);
 
