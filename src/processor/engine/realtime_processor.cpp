@@ -65,6 +65,36 @@ void RealtimeProcessor::processPerFrame(const Sample* const* inputs, Sample* con
 }
 
 template <typename Sample>
+void RealtimeProcessor::processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                       std::int32_t sampleCount) noexcept
+{
+    const std::int32_t channels = engineConfig.channelCount;
+    n = std::clamp(n, 0, channels);
+    float* in = frame.data();
+    float* out = frame.data() + channels;
+    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity) {
+        const std::int32_t count = std::min(ParameterChunk::capacity, sampleCount - start);
+        smoothing.advanceChunk(intake, count, chunkParameters);
+        const ParameterChunk& p = chunkParameters;
+        for (std::int32_t j = 0; j < count; ++j) {
+            const auto k = static_cast<std::size_t>(j);
+            core.setIntegrationTime(p.integrationTime[p.integrationTimeConstant ? 0 : k]);
+            mapping = {p.target[k], p.ratioSlope[k], p.stereoSlope[k]};
+            core.wet = p.wet[k];
+            const std::int32_t i = start + j;
+            for (std::int32_t c = 0; c < channels; ++c)
+                in[c] = readSample(inputs, c, n, i);
+            core.processFrame(in, out);
+            for (std::int32_t c = 0; c < n; ++c)
+                if (outputs[c])
+                    outputs[c][i] = static_cast<Sample>(out[c]);
+        }
+    }
+    if (sampleCount > 0)
+        meter.store(core.meter, std::memory_order_relaxed);
+}
+
+template <typename Sample>
 void RealtimeProcessor::readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start,
                                    std::int32_t count) noexcept
 {
@@ -106,7 +136,7 @@ void RealtimeProcessor::processChunked(const Sample* const* inputs, Sample* cons
                                        std::int32_t sampleCount) noexcept
 {
     if (engineConfig.channelCount != 2) {
-        processPerFrame(inputs, outputs, n, sampleCount);
+        processGeneral(inputs, outputs, n, sampleCount);
         return;
     }
     n = std::clamp(n, 0, 2);

@@ -62,6 +62,11 @@ private:
     template <typename Sample>
     void processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                         std::int32_t sampleCount) noexcept;
+    // Channel counts other than two: frame by frame through the core, with
+    // the parameters taken a chunk at a time.
+    template <typename Sample>
+    void processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                        std::int32_t sampleCount) noexcept;
     template <typename Sample>
     void processPerFrame(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                          std::int32_t sampleCount) noexcept;
