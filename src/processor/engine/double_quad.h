@@ -46,14 +46,6 @@ inline DoubleQuad max(DoubleQuad a, double b) noexcept
 {
     return {_mm_max_pd(a.low, _mm_set1_pd(b)), _mm_max_pd(a.high, _mm_set1_pd(b))};
 }
-// 1.0 where a > b, else 0.0.
-inline DoubleQuad greaterAsOne(DoubleQuad a, double b) noexcept
-{
-    const __m128d one = _mm_set1_pd(1.0);
-    return {_mm_and_pd(_mm_cmpgt_pd(a.low, _mm_set1_pd(b)), one),
-            _mm_and_pd(_mm_cmpgt_pd(a.high, _mm_set1_pd(b)), one)};
-}
-
 // The bit patterns, as 64-bit integer lanes.
 struct BitsQuad {
     __m128i low, high;
