@@ -2,7 +2,7 @@
 // where run-to-run timing noise does not exist:
 //   valgrind --tool=callgrind --toggle-collect='tarvel::RealtimeProcessor::processBlock*'
 //            tarvel_engine_profile stereo-constant 200
-// Cases: stereo-constant, stereo-ratio (constant, stereo ratio 2.5:1),
+// Cases: stereo-constant, stereo-ratio (constant, stereo ratio 2:1),
 // stereo-automated, mono, stereo-64bit, per-frame.
 
 #include <cstdio>
