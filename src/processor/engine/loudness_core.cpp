@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <emmintrin.h>
 
 #include "processor/engine/fast_exp.h"
 #include "processor/engine/fast_log.h"
@@ -36,6 +37,12 @@ float mappedSideRatio(float ratio, float slope) noexcept
     if (-mappingRange > ratio)
         return ratio - (slope - 1.0f) * mappingRange;
     return ratio * slope;
+}
+
+// Lanes of ifSet where mask is set, of otherwise elsewhere.
+__m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
+{
+    return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, otherwise));
 }
 
 } // namespace
@@ -188,8 +195,8 @@ void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int
     }
     const MidSideDetectorState state{filters[0], filters[1], smoothers[0], smoothers[1]};
     if (!detectMidSidePowers(state, chunk.midSide.data() + 2 * first, chunk.powers.data() + 2 * first, count)) {
-        // Overflow somewhere in the run: redo it frame by frame, where the
-        // detector restarts at the frame that overflowed.
+        // A short run, or one that came near overflowing: frame by frame,
+        // where the detector restarts at the frame whose power overflows.
         for (auto j = first; j < static_cast<std::size_t>(end); ++j) {
             const auto [midPower, sidePower] = detectMidSide(chunk.mid[j], chunk.side[j]);
             chunk.powers[2 * j] = midPower;
@@ -199,15 +206,6 @@ void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int
     delays[0].processRun(chunk.mid.data() + first, chunk.delayedMid.data() + first, count);
     delays[1].processRun(chunk.side.data() + first, chunk.delayedSide.data() + first, count);
 }
-
-namespace {
-
-__m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
-{
-    return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, otherwise));
-}
-
-} // namespace
 
 void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept
 {

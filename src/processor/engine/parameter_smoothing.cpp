@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <xmmintrin.h>
 
 #include "parameters/engine_conversion.h"
 #include "processor/engine/quantity_lanes.h"
@@ -72,26 +73,60 @@ void ParameterSmoothing::rampQuantities(ParameterRamp& ramp, std::int32_t id, st
     quantity[static_cast<std::size_t>(id)] = out[count - 1];
 }
 
-void ParameterSmoothing::smoothChunk(SmootherStage& smoother, std::int32_t id, bool constantInput,
-                                     const float* quantities, std::int32_t count, float* out) noexcept
+namespace {
+
+// A smoother that has reached its fixed point in float stays there, bit for
+// bit, for as long as its input holds.
+bool settled(const SmootherStage& smoother, float input) noexcept
 {
-    if (!constantInput) {
-        for (std::int32_t j = 0; j < count; ++j)
-            out[j] = smoother.step(quantities[j]);
-        return;
-    }
-    const float x = quantity[static_cast<std::size_t>(id)];
     SmootherStage probe = smoother;
-    probe.step(x);
-    // A smoother that has reached its fixed point in float stays there, bit
-    // for bit, for as long as its input holds.
-    if (std::bit_cast<std::uint32_t>(probe.state) == std::bit_cast<std::uint32_t>(smoother.state)) {
-        std::fill_n(out, count, smoother.state);
-        return;
-    }
-    for (std::int32_t j = 0; j < count; ++j)
-        out[j] = smoother.step(x);
+    probe.step(input);
+    return std::bit_cast<std::uint32_t>(probe.state) == std::bit_cast<std::uint32_t>(smoother.state);
 }
+
+// Four smoothers side by side, one per lane, for count samples: inputs[k]
+// feeds stages[k], whose states go to outputs[k]. Each lane is the scalar
+// step, operation for operation; in lanes the four recursions cost one.
+void smoothInLanes(const std::array<SmootherStage*, 4>& stages, const std::array<const float*, 4>& inputs,
+                   const std::array<float*, 4>& outputs, std::int32_t count) noexcept
+{
+    const __m128 take = _mm_setr_ps(stages[0]->coefficient, stages[1]->coefficient, stages[2]->coefficient,
+                                    stages[3]->coefficient);
+    const __m128 keep = _mm_sub_ps(_mm_set1_ps(1.0f), take);
+    __m128 state = _mm_setr_ps(stages[0]->state, stages[1]->state, stages[2]->state, stages[3]->state);
+    const auto step = [&](__m128 x) {
+        state = _mm_add_ps(_mm_mul_ps(keep, state), _mm_mul_ps(take, x));
+        return state;
+    };
+    std::int32_t j = 0;
+    // Four samples at a time, turned from one row per smoother into one row
+    // per sample and back.
+    for (; j + 4 <= count; j += 4) {
+        __m128 a = _mm_loadu_ps(inputs[0] + j), b = _mm_loadu_ps(inputs[1] + j);
+        __m128 c = _mm_loadu_ps(inputs[2] + j), d = _mm_loadu_ps(inputs[3] + j);
+        _MM_TRANSPOSE4_PS(a, b, c, d);
+        a = step(a);
+        b = step(b);
+        c = step(c);
+        d = step(d);
+        _MM_TRANSPOSE4_PS(a, b, c, d);
+        _mm_storeu_ps(outputs[0] + j, a);
+        _mm_storeu_ps(outputs[1] + j, b);
+        _mm_storeu_ps(outputs[2] + j, c);
+        _mm_storeu_ps(outputs[3] + j, d);
+    }
+    alignas(16) float lanes[4];
+    for (; j < count; ++j) {
+        _mm_store_ps(lanes, step(_mm_setr_ps(inputs[0][j], inputs[1][j], inputs[2][j], inputs[3][j])));
+        for (std::size_t k = 0; k < 4; ++k)
+            outputs[k][j] = lanes[k];
+    }
+    _mm_store_ps(lanes, state);
+    for (std::size_t k = 0; k < 4; ++k)
+        stages[k]->state = lanes[k];
+}
+
+} // namespace
 
 void ParameterSmoothing::advanceChunk(ParameterIntake& intake, std::int32_t count, ParameterChunk& out) noexcept
 {
@@ -112,13 +147,31 @@ void ParameterSmoothing::advanceChunk(ParameterIntake& intake, std::int32_t coun
         rampQuantities(ramp, id, count, moving[i].data());
     }
 
-    smoothChunk(bypass, Bypass, constant[Bypass], moving[Bypass].data(), count, out.wet.data());
+    // Bypass smoothed is 1 - wet; the conversion follows below.
+    constexpr std::array<std::int32_t, 4> smoothed{Bypass, Ratio, StereoRatio, Target};
+    const std::array<SmootherStage*, 4> stages{&bypass, &ratio, &stereo, &target};
+    const std::array<float*, 4> outputs{out.wet.data(), out.ratioSlope.data(), out.stereoSlope.data(),
+                                        out.target.data()};
+    bool allSettled = true;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto i = static_cast<std::size_t>(smoothed[k]);
+        allSettled = allSettled && constant[i] && settled(*stages[k], quantity[i]);
+    }
+    if (allSettled) {
+        for (std::size_t k = 0; k < 4; ++k)
+            std::fill_n(outputs[k], count, stages[k]->state);
+    } else {
+        std::array<const float*, 4> inputs{};
+        for (std::size_t k = 0; k < 4; ++k) {
+            const auto i = static_cast<std::size_t>(smoothed[k]);
+            if (constant[i])
+                std::fill_n(moving[i].begin(), count, quantity[i]);
+            inputs[k] = moving[i].data();
+        }
+        smoothInLanes(stages, inputs, outputs, count);
+    }
     for (std::int32_t j = 0; j < count; ++j)
         out.wet[static_cast<std::size_t>(j)] = 1.0f - out.wet[static_cast<std::size_t>(j)];
-    smoothChunk(ratio, Ratio, constant[Ratio], moving[Ratio].data(), count, out.ratioSlope.data());
-    smoothChunk(stereo, StereoRatio, constant[StereoRatio], moving[StereoRatio].data(), count,
-                out.stereoSlope.data());
-    smoothChunk(target, Target, constant[Target], moving[Target].data(), count, out.target.data());
 
     out.integrationTimeConstant = constant[Speed];
     if (constant[Speed])

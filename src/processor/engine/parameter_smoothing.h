@@ -37,10 +37,6 @@ private:
     void refreshInLanes(std::int32_t id, float v) noexcept;
     // Per-sample quantities of parameter id for count samples.
     void rampQuantities(ParameterRamp& ramp, std::int32_t id, std::int32_t count, float* out) noexcept;
-    // The smoother fed with id's quantity (or per-sample quantities) for
-    // count samples, its states written to out.
-    void smoothChunk(SmootherStage& smoother, std::int32_t id, bool constantInput, const float* quantities,
-                     std::int32_t count, float* out) noexcept;
 
     std::array<float, ParameterCount> lastNormalised;
     std::array<float, ParameterCount> quantity{};
