@@ -160,7 +160,7 @@ void LoudnessCore::processStereoFrame(const float* input, float* output) noexcep
     output[1] = (midOut - sideOut) * sqrtHalf;
 }
 
-void LoudnessCore::processGeneralFrame(const float* input, float* output) noexcept
+inline float LoudnessCore::detectGeneralPower(const float* input) noexcept
 {
     float power = 0.0f;
     for (std::int32_t c = 0; c < channels; ++c)
@@ -169,7 +169,12 @@ void LoudnessCore::processGeneralFrame(const float* input, float* output) noexce
         recoverIfNotFinite(power);
         power = 0.0f;
     }
+    return power;
+}
 
+void LoudnessCore::processGeneralFrame(const float* input, float* output) noexcept
+{
+    const float power = detectGeneralPower(input);
     const float loudness = loudnessOf(power);
     meter = loudness;
     const float mapped = mappedLoudness(loudness, mapping->target, mapping->ratioSlope);
@@ -177,6 +182,52 @@ void LoudnessCore::processGeneralFrame(const float* input, float* output) noexce
     const float factor = static_cast<float>(gain * static_cast<double>(wet)) + (1.0f - wet);
     for (std::int32_t c = 0; c < channels; ++c)
         output[c] = delays[static_cast<std::size_t>(c)].process(input[c]) * factor;
+}
+
+float LoudnessCore::detectGeneral(const float* input, float* delayed) noexcept
+{
+    const float power = detectGeneralPower(input);
+    for (std::int32_t c = 0; c < channels; ++c)
+        delayed[c] = delays[static_cast<std::size_t>(c)].process(input[c]);
+    return power;
+}
+
+void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
+                               float* factors) noexcept
+{
+    constexpr std::size_t capacity = ParameterChunk::capacity;
+    const std::int32_t n = std::clamp(count, 0, ParameterChunk::capacity);
+    if (n == 0)
+        return;
+    const auto groups = static_cast<std::size_t>((n + 3) & ~3);
+    alignas(16) std::array<float, capacity> power{}, loudness;
+    alignas(16) std::array<double, capacity> logIn, logOut, expIn;
+    std::copy_n(powers, n, power.begin());
+    for (std::size_t i = 0; i < groups; i += 4)
+        storeQuad(logIn.data() + i, widen(_mm_load_ps(power.data() + i)) + powerFloor);
+    log10Array(logIn.data(), logOut.data(), groups);
+    const __m128 range = _mm_set1_ps(mappingRange);
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (std::size_t i = 0; i < groups; i += 4) {
+        const __m128 l = narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset);
+        _mm_store_ps(loudness.data() + i, l);
+        // mappedLoudness, both branches then a selection; the gain's
+        // argument in double, as in processGeneralFrame.
+        const __m128 t = _mm_loadu_ps(parameters.target.data() + i);
+        const __m128 r = _mm_loadu_ps(parameters.ratioSlope.data() + i);
+        const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
+        storeQuad(expIn.data() + i, decibelsToNatural * widen(mapped - l));
+    }
+    // Reusing logIn for the gains, still in double.
+    for (std::size_t i = 0; i < groups; i += 4)
+        storeQuad(logIn.data() + i, expLanes(loadQuad(expIn.data() + i)));
+    for (std::size_t i = 0; i < groups; i += 4) {
+        const __m128 wetAmount = _mm_loadu_ps(parameters.wet.data() + i);
+        const __m128 factor = narrow(loadQuad(logIn.data() + i) * widen(wetAmount)) + (one - wetAmount);
+        _mm_store_ps(power.data() + i, factor);
+    }
+    std::copy_n(power.begin(), n, factors);
+    meter = loudness[static_cast<std::size_t>(n - 1)];
 }
 
 void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept

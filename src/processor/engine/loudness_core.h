@@ -64,6 +64,15 @@ public:
     void detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept;
     void renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept;
 
+    // The general form split likewise: detectGeneral() per frame gives the
+    // frame's power and its delayed samples (channelCount of them), then
+    // gainFactors() the factor each frame's delayed samples are multiplied
+    // by, for up to ParameterChunk::capacity frames. The same samples as
+    // processFrame to float rounding.
+    float detectGeneral(const float* input, float* delayed) noexcept;
+    void gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
+                     float* factors) noexcept;
+
     float meter = -1000.0f;
     float wet = 1.0f;
 
@@ -82,6 +91,8 @@ private:
     void processStereoFrame(const float* input, float* output) noexcept;
     void processGeneralFrame(const float* input, float* output) noexcept;
     float detectPower(std::int32_t channel, float x) noexcept;
+    // All channels' summed power, with the overflow recovery.
+    float detectGeneralPower(const float* input) noexcept;
     // Overflowing input drives the recursive state to infinity or NaN, which
     // would never decay; start the detector afresh instead.
     void recoverIfNotFinite(float totalPower) noexcept;

@@ -71,7 +71,6 @@ void RealtimeProcessor::processGeneral(const Sample* const* inputs, Sample* cons
     const std::int32_t channels = engineConfig.channelCount;
     n = std::clamp(n, 0, channels);
     float* in = frame.data();
-    float* out = frame.data() + channels;
     for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity) {
         const std::int32_t count = std::min(ParameterChunk::capacity, sampleCount - start);
         smoothing.advanceChunk(intake, count, chunkParameters);
@@ -79,15 +78,18 @@ void RealtimeProcessor::processGeneral(const Sample* const* inputs, Sample* cons
         for (std::int32_t j = 0; j < count; ++j) {
             const auto k = static_cast<std::size_t>(j);
             core.setIntegrationTime(p.integrationTime[p.integrationTimeConstant ? 0 : k]);
-            mapping = {p.target[k], p.ratioSlope[k], p.stereoSlope[k]};
-            core.wet = p.wet[k];
-            const std::int32_t i = start + j;
             for (std::int32_t c = 0; c < channels; ++c)
-                in[c] = readSample(inputs, c, n, i);
-            core.processFrame(in, out);
-            for (std::int32_t c = 0; c < n; ++c)
-                if (outputs[c])
-                    outputs[c][i] = static_cast<Sample>(out[c]);
+                in[c] = readSample(inputs, c, n, start + j);
+            generalPowers[k] = core.detectGeneral(in, generalDelayed.data() + k * static_cast<std::size_t>(channels));
+        }
+        core.gainFactors(generalPowers.data(), p, count, generalFactors.data());
+        for (std::int32_t c = 0; c < n; ++c) {
+            if (!outputs[c])
+                continue;
+            const float* delayed = generalDelayed.data() + c;
+            Sample* out = outputs[c] + start;
+            for (std::int32_t j = 0; j < count; ++j)
+                out[j] = static_cast<Sample>(delayed[j * channels] * generalFactors[static_cast<std::size_t>(j)]);
         }
     }
     if (sampleCount > 0)

@@ -86,6 +86,9 @@ private:
     LoudnessCore core;
     std::array<float, 2 * maxChannels> frame{};
     StereoChunk chunk{};
+    // The general path's chunk: powers, gain factors and delayed frames.
+    std::array<float, ParameterChunk::capacity> generalPowers{}, generalFactors{};
+    std::array<float, ParameterChunk::capacity * maxChannels> generalDelayed{};
     ParameterChunk chunkParameters{};
     std::atomic<double> meter{-1000.0};
 };
