@@ -36,31 +36,4 @@ tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags)
     return kResultOk;
 }
 
-tresult PLUGIN_API ComponentHandler::queryInterface(const TUID queried, void** object)
-{
-    if (!object)
-        return kInvalidArgument;
-    if (FUnknownPrivate::iidEqual(queried, Vst::IComponentHandler::iid) ||
-        FUnknownPrivate::iidEqual(queried, FUnknown::iid)) {
-        addRef();
-        *object = static_cast<Vst::IComponentHandler*>(this);
-        return kResultOk;
-    }
-    *object = nullptr;
-    return kNoInterface;
-}
-
-uint32 PLUGIN_API ComponentHandler::addRef()
-{
-    return ++references;
-}
-
-uint32 PLUGIN_API ComponentHandler::release()
-{
-    const uint32 left = --references;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 } // namespace tarvel::host

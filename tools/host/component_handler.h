@@ -3,15 +3,15 @@
 // requests. What a restart does is the owner's business (a callback), since
 // a host restarts processing on its own schedule, between blocks.
 
-#include <atomic>
 #include <functional>
 #include <vector>
 
+#include "tools/host/host_object.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
 namespace tarvel::host {
 
-class ComponentHandler final : public Steinberg::Vst::IComponentHandler {
+class ComponentHandler final : public HostObject<Steinberg::Vst::IComponentHandler> {
 public:
     struct Edit {
         enum class Kind { Begin, Perform, End } kind;
@@ -31,12 +31,8 @@ public:
     Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
     Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
 
-    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** object) override;
-    Steinberg::uint32 PLUGIN_API addRef() override;
-    Steinberg::uint32 PLUGIN_API release() override;
 
 private:
-    std::atomic<Steinberg::uint32> references{1};
     std::vector<Edit> recordedEdits;
     std::vector<Steinberg::int32> recordedRestarts;
 };

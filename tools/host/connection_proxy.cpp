@@ -50,31 +50,4 @@ Vst::IMessage* ConnectionProxy::latest(const std::string& id) const
     return nullptr;
 }
 
-tresult PLUGIN_API ConnectionProxy::queryInterface(const TUID queried, void** object)
-{
-    if (!object)
-        return kInvalidArgument;
-    if (FUnknownPrivate::iidEqual(queried, Vst::IConnectionPoint::iid) ||
-        FUnknownPrivate::iidEqual(queried, FUnknown::iid)) {
-        addRef();
-        *object = static_cast<Vst::IConnectionPoint*>(this);
-        return kResultOk;
-    }
-    *object = nullptr;
-    return kNoInterface;
-}
-
-uint32 PLUGIN_API ConnectionProxy::addRef()
-{
-    return ++references;
-}
-
-uint32 PLUGIN_API ConnectionProxy::release()
-{
-    const uint32 left = --references;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 } // namespace tarvel::host

@@ -4,16 +4,16 @@
 // forwards what it is sent to the other side. The proxy keeps every message
 // it forwarded, so tests can read what travelled.
 
-#include <atomic>
 #include <string>
 #include <vector>
 
 #include "pluginterfaces/base/smartpointer.h"
+#include "tools/host/host_object.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 
 namespace tarvel::host {
 
-class ConnectionProxy final : public Steinberg::Vst::IConnectionPoint {
+class ConnectionProxy final : public HostObject<Steinberg::Vst::IConnectionPoint> {
 public:
     // destination: the component messages sent to this proxy are passed on to.
     explicit ConnectionProxy(Steinberg::Vst::IConnectionPoint* destination);
@@ -34,12 +34,8 @@ public:
     Steinberg::Vst::IMessage* latest(const std::string& id) const;
     void clearLog() { messages.clear(); }
 
-    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** object) override;
-    Steinberg::uint32 PLUGIN_API addRef() override;
-    Steinberg::uint32 PLUGIN_API release() override;
 
 private:
-    std::atomic<Steinberg::uint32> references{1};
     Steinberg::IPtr<Steinberg::Vst::IConnectionPoint> target;
     std::vector<Steinberg::IPtr<Steinberg::Vst::IMessage>> messages;
 };

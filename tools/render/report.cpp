@@ -44,7 +44,8 @@ std::string renderReport(const ReportContext& context, const RenderResult& resul
     std::snprintf(text, sizeof text, "plug-in:  %s, latency %d samples (%.1f ms) at %.0f Hz\n", context.format.c_str(),
                   result.latency, 1000.0 * result.latency / context.sampleRate, context.sampleRate);
     report += text;
-    report += "            integrated     range        max short-term\n";
+    std::snprintf(text, sizeof text, "%-9s%13s  %11s   %14s\n", "", "integrated", "range", "max short-term");
+    report += text;
     report += loudnessLine("input:   ", context.inputName, result.input);
     report += loudnessLine("output:  ", context.outputName.empty() ? "(not written)" : context.outputName,
                            result.output);
