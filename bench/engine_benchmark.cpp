@@ -46,10 +46,11 @@ void reportRealtime(benchmark::State& state, std::int32_t sampleRate)
 }
 
 template <typename Sample>
-void processBlocks(benchmark::State& state, std::int32_t channels, bool automate)
+void processBlocks(benchmark::State& state, std::int32_t channels, bool automate,
+                   const Parameters& start = Parameters{})
 {
     constexpr std::int32_t rate = 48000;
-    RealtimeProcessor engine({rate, channels, Parameters{}});
+    RealtimeProcessor engine({rate, channels, start});
     Buffers<Sample> buffers(channels, 1);
     std::mt19937 random(2);
     std::uniform_real_distribution<double> value(0.0, 1.0);
@@ -75,6 +76,14 @@ void processBlocks(benchmark::State& state, std::int32_t channels, bool automate
 
 void StereoConstant(benchmark::State& state) { processBlocks<float>(state, 2, false); }
 void StereoAutomated(benchmark::State& state) { processBlocks<float>(state, 2, true); }
+// With a stereo ratio other than 1:1 the side gain and the loudness after it
+// are computed too; at 1:1 (the default, as above) they are known exactly.
+void StereoConstantWithStereoRatio(benchmark::State& state)
+{
+    Parameters start;
+    start[StereoRatio] = 0.5f;
+    processBlocks<float>(state, 2, false, start);
+}
 void Mono(benchmark::State& state) { processBlocks<float>(state, 1, false); }
 void Stereo64Bit(benchmark::State& state) { processBlocks<double>(state, 2, false); }
 
@@ -105,6 +114,7 @@ void Construction(benchmark::State& state)
 }
 
 BENCHMARK(StereoConstant);
+BENCHMARK(StereoConstantWithStereoRatio);
 BENCHMARK(StereoAutomated);
 BENCHMARK(Mono);
 BENCHMARK(Stereo64Bit);

@@ -5,9 +5,9 @@
 // entry points only forward to them, once per call, because the plug-in's
 // own resources keep their own reference counts.
 //
-// VSTPluginMain and main (the VST 2.4 entry, served by the SDK's VST 2
-// adapter) belong beside these once the adapter exists; they are not part of
-// this module yet.
+// The VST 2.4 entry (VSTPluginMain and main) is the plug-in's own; it hands
+// the factory to the VST 2 adapter in vst2/, whose effect calls DeinitModule
+// when the host closes it.
 
 #include <string>
 

@@ -62,7 +62,7 @@ TEST(ChunkedStereoPath, AgreesWithThePerFrameReferenceToFloatRounding)
                 identical += a[c][i] == b[c][i];
             }
         }
-        EXPECT_GT(identical, a[0].size() * 2 * 99 / 100);
+        EXPECT_GT(identical, a[0].size() * 2 * 999 / 1000);
         EXPECT_FLOAT_EQ(static_cast<float>(fast.meterValue()), static_cast<float>(reference.meterValue()));
     }
 }

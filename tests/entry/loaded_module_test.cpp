@@ -35,6 +35,9 @@ TEST_F(LoadedModule, ExportsOnlyTheEntryPoints)
 {
     EXPECT_NE(module->symbol("InitDll"), nullptr);
     EXPECT_NE(module->symbol("ExitDll"), nullptr);
+    // The VST 2.4 entry under both names hosts look for.
+    EXPECT_NE(module->symbol("VSTPluginMain"), nullptr);
+    EXPECT_NE(module->symbol("main"), nullptr);
     EXPECT_EQ(module->symbol("_ZN6tarvel13createFactoryEv"), nullptr);
     EXPECT_EQ(module->symbol("InitModule"), nullptr);
 }

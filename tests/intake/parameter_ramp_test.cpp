@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "intake/intake_runner.h"
 
 namespace tarvel {
@@ -120,6 +122,71 @@ TEST(ParameterRamp, PointBeyondTheBlockIsApproachedAcrossTheBoundary)
     // The next block has no points: the value reached stays.
     for (const double v : runBlock(intake, 10, Ratio))
         EXPECT_NEAR(v, 0.5, 1e-12);
+}
+
+// constantFor tells whether count advances leave the value alone; skip then
+// stands in for them, leaving the ramp where the advances would.
+TEST(ParameterRamp, ConstantForSeesSlopesAndPointsWithinTheCount)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.5f));
+    host::ParameterChanges changes;
+    changes.addPoint(Ratio, 10, 0.5);
+    Steinberg::Vst::ProcessData data{};
+    data.numSamples = 64;
+    data.inputParameterChanges = &changes;
+    intake.beginBlock(data);
+    ParameterRamp& ramp = intake.ramp(Ratio);
+    // A point at offset 10 with the value already in force: no slope, but
+    // the point is reached by the eleventh advance.
+    EXPECT_TRUE(ramp.constantFor(10));
+    EXPECT_FALSE(ramp.constantFor(11));
+    EXPECT_TRUE(intake.constantFor(10));
+    EXPECT_FALSE(intake.constantFor(11));
+    ramp.skip(10);
+    intake.ramp(Bypass).skip(10);
+    intake.ramp(Speed).skip(10);
+    intake.ramp(StereoRatio).skip(10);
+    intake.ramp(Target).skip(10);
+    intake.advance();
+    EXPECT_EQ(intake.value(Ratio), 0.5);
+    // Past the point nothing is pending any more.
+    EXPECT_TRUE(intake.constantFor(53));
+
+    ParameterIntake moving(startingWith(Ratio, 0.0f));
+    host::ParameterChanges ramped;
+    ramped.addPoint(Ratio, 40, 1.0);
+    Steinberg::Vst::ProcessData rampedData{};
+    rampedData.numSamples = 64;
+    rampedData.inputParameterChanges = &ramped;
+    moving.beginBlock(rampedData);
+    EXPECT_FALSE(moving.ramp(Ratio).constantFor(1));
+    EXPECT_TRUE(moving.ramp(Target).constantFor(64));
+}
+
+TEST(ParameterRamp, SkipMatchesAdvancingSampleBySample)
+{
+    for (const float start : {0.25f, -0.0f, 1.0f}) {
+        ParameterIntake skipped(startingWith(Ratio, start)), advanced(startingWith(Ratio, start));
+        runBlock(skipped, 64, Ratio, {{5, start}});
+        runBlock(advanced, 64, Ratio, {{5, start}});
+        for (int block = 0; block < 3; ++block) {
+            Steinberg::Vst::ProcessData data{};
+            data.numSamples = 100;
+            skipped.beginBlock(data);
+            advanced.beginBlock(data);
+            ASSERT_TRUE(skipped.ramp(Ratio).constantFor(100));
+            skipped.ramp(Ratio).skip(60);
+            skipped.ramp(Ratio).skip(40);
+            for (int i = 0; i < 100; ++i)
+                advanced.ramp(Ratio).advance();
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(skipped.value(Ratio)),
+                      std::bit_cast<std::uint64_t>(advanced.value(Ratio)));
+        }
+        // Both continue alike: the next segment starts at the same offset.
+        const auto a = runBlock(skipped, 64, Ratio, {{7, 0.9}});
+        const auto b = runBlock(advanced, 64, Ratio, {{7, 0.9}});
+        EXPECT_EQ(a, b);
+    }
 }
 
 } // namespace

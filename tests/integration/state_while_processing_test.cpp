@@ -38,7 +38,8 @@ TEST(StateWhileProcessing, GetAndSetStateRaceWithProcessSafely)
     });
 
     int loads = 0;
-    while (blocks.load() < 400) {
+    // Enough of both, however fast either side runs.
+    while (loads < 200 || blocks.load() < 400) {
         const Bytes saved = plugin.processorState();
         ASSERT_GT(saved.size(), 4u);
         ASSERT_EQ(plugin.restoreProcessorState(loads % 2 ? loud : plain), kResultOk);

@@ -90,6 +90,17 @@ void Vst3EffectHost::restartIfAsked()
     if (!restartPending)
         return;
     restartPending = false;
+    // The edit that asked for the restart is still queued; the processor
+    // must have it before it is set up again, or the new engine would be
+    // built from the old values. Hosts flush it with an empty block.
+    Vst::ProcessData flush{};
+    flush.processMode = Vst::kOffline;
+    flush.symbolicSampleSize = current.doublePrecision ? Vst::kSample64 : Vst::kSample32;
+    flush.inputParameterChanges = &pendingChanges;
+    flush.outputParameterChanges = &outputChanges;
+    plugin->processor()->process(flush);
+    pendingChanges.clear();
+    outputChanges.clear();
     plugin->stop();
     Vst::ProcessSetup vstSetup{Vst::kOffline,
                                current.doublePrecision ? Vst::kSample64 : Vst::kSample32,

@@ -90,7 +90,7 @@ int run(const RenderOptions& options)
     if (!options.quiet) {
         const std::string settings = settingsLine(*effect);
         std::fputs(settings.c_str(), stdout);
-        const std::string report = renderReport({options.format == "vst3" ? "VST 3" : options.format,
+        const std::string report = renderReport({options.format == "vst3" ? "VST 3" : "VST 2.4",
                                                  source->name(), options.outputPath, format.sampleRate},
                                                 result);
         std::fputs(report.c_str(), stdout);

@@ -11,6 +11,7 @@
 #include "processor/engine/delay_line.h"
 #include "processor/engine/k_weighting_filter.h"
 #include "processor/engine/mapping_values.h"
+#include "processor/engine/parameter_chunk.h"
 #include "processor/engine/smoother_search.h"
 #include "processor/engine/smoother_stage.h"
 #include "parameters/engine_conversion.h"
@@ -24,14 +25,19 @@ struct CoreConfig {
     const MappingValues* mapping;
 };
 
-// Per-sample quantities of up to stereoChunkLength stereo frames, handed from
-// the serial detector pass to the gain pass, which has no recursion and so
-// runs as plain loops over arrays.
+// One chunk of stereo frames on its way through the two passes: the serial
+// detector pass fills everything up to the delayed mid/side, the gain pass,
+// which has no recursion and so runs as plain loops over arrays, turns them
+// into output.
 struct StereoChunk {
-    static constexpr std::int32_t capacity = 64;
-    std::array<float, capacity> midPower, sidePower, delayedMid, delayedSide;
-    std::array<float, capacity> target, ratioSlope, stereoSlope, wet;
-    std::array<float, capacity> left, right;
+    static constexpr std::int32_t capacity = ParameterChunk::capacity;
+    // The input frames; the gain pass overwrites them with the output.
+    alignas(16) std::array<float, capacity> left, right;
+    alignas(16) std::array<float, capacity> mid, side;
+    // Interleaved (mid, side) pairs and (mid power, side power) pairs, the
+    // layout of the detector's SIMD lanes.
+    alignas(16) std::array<float, 2 * capacity> midSide, powers;
+    alignas(16) std::array<float, capacity> delayedMid, delayedSide;
 };
 
 class LoudnessCore {
@@ -51,11 +57,21 @@ public:
     // One frame of channelCount samples, in the plain per-sample form.
     void processFrame(const float* input, float* output) noexcept;
 
-    // The stereo form split in two passes over a chunk: detect() per frame,
-    // then renderStereo() for the whole chunk. Gives the same samples as
+    // The stereo form split in two passes over a chunk: detectStereo() for
+    // runs of frames [begin, end) that share one integration time, then
+    // renderStereo() for the whole chunk with its parameters. Gives the same
+    // samples as processFrame to float rounding.
+    void detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept;
+    void renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept;
+
+    // The general form split likewise: detectGeneral() per frame gives the
+    // frame's power and its delayed samples (channelCount of them), then
+    // gainFactors() the factor each frame's delayed samples are multiplied
+    // by, for up to ParameterChunk::capacity frames. The same samples as
     // processFrame to float rounding.
-    void detectStereo(float left, float right, StereoChunk& chunk, std::int32_t index) noexcept;
-    void renderStereo(StereoChunk& chunk, std::int32_t count) noexcept;
+    float detectGeneral(const float* input, float* delayed) noexcept;
+    void gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
+                     float* factors) noexcept;
 
     float meter = -1000.0f;
     float wet = 1.0f;
@@ -66,15 +82,17 @@ private:
         SmootherSetting smoother;
     };
 
-    struct MidSideFrame {
-        float mid, side, midPower, sidePower;
+    struct MidSidePowers {
+        float mid, side;
     };
 
-    // Mid/side of one stereo frame and the detector's smoothed powers.
-    MidSideFrame detectMidSide(float left, float right) noexcept;
+    // The detector's smoothed powers of one mid/side frame.
+    MidSidePowers detectMidSide(float mid, float side) noexcept;
     void processStereoFrame(const float* input, float* output) noexcept;
     void processGeneralFrame(const float* input, float* output) noexcept;
     float detectPower(std::int32_t channel, float x) noexcept;
+    // All channels' summed power, with the overflow recovery.
+    float detectGeneralPower(const float* input) noexcept;
     // Overflowing input drives the recursive state to infinity or NaN, which
     // would never decay; start the detector afresh instead.
     void recoverIfNotFinite(float totalPower) noexcept;

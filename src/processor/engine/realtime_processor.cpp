@@ -21,42 +21,26 @@ inline float readSample(const Sample* const* inputs, std::int32_t channel, std::
     return finiteOrSilence(static_cast<float>(inputs[channel][i]));
 }
 
-SmootherStage startedSmoother(float coefficient, float state) { return {state, coefficient}; }
+// Non-finite samples become silence; written as a selection so that the
+// loop over a chunk vectorises (x - x is zero exactly for finite x).
+inline float finiteOrSilenceInLoop(float x) noexcept { return x - x == 0.0f ? x : 0.0f; }
 
 } // namespace
 
 RealtimeProcessor::RealtimeProcessor(const EngineConfig& config)
     : engineConfig{config.sampleRate, std::clamp(config.channelCount, 1, maxChannels), config.startValues},
-      intake(config.startValues),
+      intake(config.startValues), smoothing(config.sampleRate, config.startValues),
       core(CoreConfig{engineConfig.channelCount, config.sampleRate, integrationTime(config.startValues[Speed]),
                       &mapping})
 {
-    lastNormalised.fill(std::numeric_limits<float>::quiet_NaN());
-    const Parameters& p = config.startValues;
-    const auto coefficient = static_cast<float>(100.0 / config.sampleRate);
-    bypassSmoother = startedSmoother(coefficient, bypassState(p[Bypass]));
-    ratioSmoother = startedSmoother(coefficient, mappingSlope(p[Ratio]));
-    stereoSmoother = startedSmoother(coefficient, mappingSlope(p[StereoRatio]));
-    targetSmoother = startedSmoother(coefficient, targetLevel(p[Target]));
 }
 
 inline void RealtimeProcessor::advanceParameters() noexcept
 {
-    intake.advance();
-    for (std::int32_t id = 0; id < ParameterCount; ++id) {
-        const auto v = static_cast<float>(intake.value(id));
-        if (!(v == lastNormalised[static_cast<std::size_t>(id)])) {
-            lastNormalised[static_cast<std::size_t>(id)] = v;
-            quantity[static_cast<std::size_t>(id)] = engineQuantity(id, v);
-        }
-    }
-    bypassSmoother.step(quantity[Bypass]);
-    ratioSmoother.step(quantity[Ratio]);
-    stereoSmoother.step(quantity[StereoRatio]);
-    targetSmoother.step(quantity[Target]);
-    core.setIntegrationTime(quantity[Speed]);
-    mapping = {targetSmoother.state, ratioSmoother.state, stereoSmoother.state};
-    core.wet = 1.0f - bypassSmoother.state;
+    smoothing.advance(intake);
+    core.setIntegrationTime(smoothing.integrationTime());
+    mapping = smoothing.mapping();
+    core.wet = smoothing.wet();
 }
 
 template <typename Sample>
@@ -81,21 +65,89 @@ void RealtimeProcessor::processPerFrame(const Sample* const* inputs, Sample* con
 }
 
 template <typename Sample>
+void RealtimeProcessor::processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                       std::int32_t sampleCount) noexcept
+{
+    const std::int32_t channels = engineConfig.channelCount;
+    n = std::clamp(n, 0, channels);
+    float* in = frame.data();
+    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity) {
+        const std::int32_t count = std::min(ParameterChunk::capacity, sampleCount - start);
+        smoothing.advanceChunk(intake, count, chunkParameters);
+        const ParameterChunk& p = chunkParameters;
+        for (std::int32_t j = 0; j < count; ++j) {
+            const auto k = static_cast<std::size_t>(j);
+            core.setIntegrationTime(p.integrationTime[p.integrationTimeConstant ? 0 : k]);
+            for (std::int32_t c = 0; c < channels; ++c)
+                in[c] = readSample(inputs, c, n, start + j);
+            generalPowers[k] = core.detectGeneral(in, generalDelayed.data() + k * static_cast<std::size_t>(channels));
+        }
+        core.gainFactors(generalPowers.data(), p, count, generalFactors.data());
+        for (std::int32_t c = 0; c < n; ++c) {
+            if (!outputs[c])
+                continue;
+            const float* delayed = generalDelayed.data() + c;
+            Sample* out = outputs[c] + start;
+            for (std::int32_t j = 0; j < count; ++j)
+                out[j] = static_cast<Sample>(delayed[j * channels] * generalFactors[static_cast<std::size_t>(j)]);
+        }
+    }
+    if (sampleCount > 0)
+        meter.store(core.meter, std::memory_order_relaxed);
+}
+
+template <typename Sample>
+void RealtimeProcessor::readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start,
+                                   std::int32_t count) noexcept
+{
+    float* channels[2] = {chunk.left.data(), chunk.right.data()};
+    for (std::int32_t c = 0; c < 2; ++c) {
+        float* to = channels[c];
+        if (c >= n || !inputs[c]) {
+            std::fill_n(to, count, 0.0f);
+            continue;
+        }
+        const Sample* from = inputs[c] + start;
+        for (std::int32_t j = 0; j < count; ++j)
+            to[j] = finiteOrSilenceInLoop(static_cast<float>(from[j]));
+    }
+}
+
+void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
+{
+    if (chunkParameters.integrationTimeConstant) {
+        core.setIntegrationTime(chunkParameters.integrationTime[0]);
+        core.detectStereo(chunk, 0, count);
+        return;
+    }
+    // The integration time in force changes the detector's coefficient and
+    // delay from the frame it changes on.
+    const float* times = chunkParameters.integrationTime.data();
+    for (std::int32_t begin = 0; begin < count;) {
+        std::int32_t end = begin + 1;
+        while (end < count && times[end] == times[begin])
+            ++end;
+        core.setIntegrationTime(times[begin]);
+        core.detectStereo(chunk, begin, end);
+        begin = end;
+    }
+}
+
+template <typename Sample>
 void RealtimeProcessor::processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                        std::int32_t sampleCount) noexcept
 {
     if (engineConfig.channelCount != 2) {
-        processPerFrame(inputs, outputs, n, sampleCount);
+        processGeneral(inputs, outputs, n, sampleCount);
         return;
     }
     n = std::clamp(n, 0, 2);
     for (std::int32_t start = 0; start < sampleCount; start += StereoChunk::capacity) {
         const std::int32_t count = std::min(StereoChunk::capacity, sampleCount - start);
-        for (std::int32_t j = 0; j < count; ++j) {
-            advanceParameters();
-            core.detectStereo(readSample(inputs, 0, n, start + j), readSample(inputs, 1, n, start + j), chunk, j);
-        }
-        core.renderStereo(chunk, count);
+        readStereo(inputs, n, start, count);
+        smoothing.advanceChunk(intake, count, chunkParameters);
+        detectChunk(count);
+        core.renderStereo(chunk, chunkParameters, count);
         const float* rendered[2] = {chunk.left.data(), chunk.right.data()};
         for (std::int32_t c = 0; c < n; ++c) {
             if (!outputs[c])

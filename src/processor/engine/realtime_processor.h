@@ -9,7 +9,8 @@
 #include "parameters/parameters.h"
 #include "processor/engine/loudness_core.h"
 #include "processor/engine/mapping_values.h"
-#include "processor/engine/smoother_stage.h"
+#include "processor/engine/parameter_chunk.h"
+#include "processor/engine/parameter_smoothing.h"
 #include "processor/intake/parameter_intake.h"
 
 namespace Steinberg::Vst {
@@ -61,21 +62,34 @@ private:
     template <typename Sample>
     void processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                         std::int32_t sampleCount) noexcept;
+    // Channel counts other than two: frame by frame through the core, with
+    // the parameters taken a chunk at a time.
+    template <typename Sample>
+    void processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                        std::int32_t sampleCount) noexcept;
     template <typename Sample>
     void processPerFrame(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                          std::int32_t sampleCount) noexcept;
     // One sample of parameter intake, conversion and smoothing.
     void advanceParameters() noexcept;
+    // Reads count frames of up to two channels into the chunk, missing
+    // channels and non-finite samples as silence.
+    template <typename Sample>
+    void readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start, std::int32_t count) noexcept;
+    // The detector over the chunk in runs of one integration time.
+    void detectChunk(std::int32_t count) noexcept;
 
     EngineConfig engineConfig;
     ParameterIntake intake;
-    std::array<float, ParameterCount> lastNormalised;
-    std::array<float, ParameterCount> quantity{};
-    SmootherStage bypassSmoother, ratioSmoother, stereoSmoother, targetSmoother;
+    ParameterSmoothing smoothing;
     MappingValues mapping;
     LoudnessCore core;
     std::array<float, 2 * maxChannels> frame{};
     StereoChunk chunk{};
+    // The general path's chunk: powers, gain factors and delayed frames.
+    std::array<float, ParameterChunk::capacity> generalPowers{}, generalFactors{};
+    std::array<float, ParameterChunk::capacity * maxChannels> generalDelayed{};
+    ParameterChunk chunkParameters{};
     std::atomic<double> meter{-1000.0};
 };
 

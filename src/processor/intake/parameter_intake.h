@@ -37,6 +37,19 @@ public:
 
     double value(std::int32_t id) const noexcept { return ramps[static_cast<std::size_t>(id)].current(); }
 
+    // One parameter's ramp, for callers that walk a run of samples one
+    // parameter at a time.
+    ParameterRamp& ramp(std::int32_t id) noexcept { return ramps[static_cast<std::size_t>(id)]; }
+
+    // Whether no value moves during the next count samples.
+    bool constantFor(std::int32_t count) const noexcept
+    {
+        for (const ParameterRamp& r : ramps)
+            if (!r.constantFor(count))
+                return false;
+        return true;
+    }
+
     ParameterSetExchange& exchange() noexcept { return setExchange; }
     ValueMailbox& lastHostValue(std::int32_t id) noexcept { return lastHostValues[static_cast<std::size_t>(id)]; }
 

@@ -39,6 +39,23 @@ public:
         }
     }
 
+    // True when the next count advances leave the value where it is: no
+    // slope and no point to reach among them.
+    bool constantFor(std::int32_t count) const noexcept
+    {
+        return increment == 0.0 && targetOffset - sampleIndex > count;
+    }
+
+    // Equivalent to count advances while constantFor(count) holds. Adding
+    // the zero increment once keeps what it does to a negative zero.
+    void skip(std::int32_t count) noexcept
+    {
+        if (count <= 0)
+            return;
+        sampleIndex += count;
+        value += increment;
+    }
+
     double current() const noexcept { return value; }
 
 private:

@@ -1,0 +1,33 @@
+#pragma once
+// The seam between the adapter and an editor: the VST 2 edit opcodes in the
+// shape the adapter calls them. An editor binding for VST 2 hosts (the
+// controller's view in the host's window) implements this and is returned by
+// createVst2Editor; until one exists the effect has no editor.
+
+#include <memory>
+
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "sdk/vst2/vst2_abi.h"
+
+namespace Steinberg::Vst {
+
+class Vst2Editor {
+public:
+    virtual ~Vst2Editor() = default;
+
+    // effEditGetRect: points *rect at the editor's size, valid until the
+    // next call; false if the size is not known.
+    virtual bool getRect(vst2::ERect** rect) = 0;
+    // effEditOpen with the host's parent window (an HWND or an X11 window id).
+    virtual bool open(void* parentWindow) = 0;
+    // effEditClose.
+    virtual void close() = 0;
+    // effEditIdle, on the host's user-interface thread.
+    virtual void idle() = 0;
+};
+
+// The controller's editor bound for a VST 2 host, or null if it offers none.
+std::unique_ptr<Vst2Editor> createVst2Editor(IEditController& controller, vst2::AEffect& effect,
+                                             vst2::audioMasterCallback audioMaster);
+
+} // namespace Steinberg::Vst

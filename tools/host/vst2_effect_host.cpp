@@ -1,0 +1,200 @@
+#include "tools/host/vst2_effect_host.h"
+
+#include <array>
+#include <cstring>
+#include <stdexcept>
+
+#include "sdk/vst2/vst2_chunk.h"
+
+namespace tarvel::host {
+
+using namespace vst2;
+
+namespace {
+
+// The host an effect calls before it has a record to carry the host's
+// pointer (the version query inside the entry point).
+thread_local Vst2EffectHost* openingHost = nullptr;
+
+} // namespace
+
+Vst2EffectHost::Vst2EffectHost(const std::string& modulePath)
+    : library(SharedLibrary::open(moduleBinaryPath(modulePath)))
+{
+    using Entry = AEffect*(VST2_CALLBACK*)(audioMasterCallback);
+    auto entry = reinterpret_cast<Entry>(library->symbol("VSTPluginMain"));
+    if (!entry)
+        entry = reinterpret_cast<Entry>(library->symbol("main"));
+    if (!entry)
+        throw std::runtime_error(modulePath + ": not a VST 2 module (no VSTPluginMain)");
+    openingHost = this;
+    plugin = entry(hostCallback);
+    openingHost = nullptr;
+    if (!plugin || plugin->magic != kEffectMagic)
+        throw std::runtime_error(modulePath + ": the VST 2 entry gave no effect");
+    plugin->user = this;
+    dispatch(effOpen);
+}
+
+Vst2EffectHost::~Vst2EffectHost()
+{
+    stop();
+    dispatch(effClose);
+    plugin = nullptr;
+}
+
+VstIntPtr Vst2EffectHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    return plugin->dispatcher(plugin, opcode, index, value, ptr, opt);
+}
+
+VstIntPtr VST2_CALLBACK Vst2EffectHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr,
+                                                     void* ptr, float)
+{
+    Vst2EffectHost* host = effect && effect->user ? static_cast<Vst2EffectHost*>(effect->user) : openingHost;
+    switch (opcode) {
+    case audioMasterVersion: return kVstVersion;
+    case audioMasterIOChanged:
+        if (host)
+            host->restartPending = host->prepared;
+        return 1;
+    case audioMasterGetSampleRate: return host ? static_cast<VstIntPtr>(host->current.sampleRate) : 0;
+    case audioMasterGetBlockSize: return host ? host->current.maxBlockSize : 0;
+    case audioMasterGetProductString:
+        if (!ptr)
+            return 0;
+        std::strncpy(static_cast<char*>(ptr), "Tarvel host harness", kVstMaxProductStrLen - 1);
+        return 1;
+    default: return 0;
+    }
+}
+
+VstInt32 Vst2EffectHost::indexOf(std::uint32_t id) const
+{
+    if (id >= static_cast<std::uint32_t>(plugin->numParams))
+        throw std::out_of_range("no parameter " + std::to_string(id));
+    return static_cast<VstInt32>(id);
+}
+
+void Vst2EffectHost::setParameter(std::uint32_t id, double normalized)
+{
+    plugin->setParameter(plugin, indexOf(id), static_cast<float>(normalized));
+}
+
+double Vst2EffectHost::parameter(std::uint32_t id) { return plugin->getParameter(plugin, indexOf(id)); }
+
+std::string Vst2EffectHost::parameterDisplay(std::uint32_t id, double normalized)
+{
+    const VstInt32 index = indexOf(id);
+    if (static_cast<float>(normalized) != plugin->getParameter(plugin, index))
+        throw std::invalid_argument("a VST 2 effect shows only its current value");
+    // Larger than the field the ABI promises, and terminated whatever the
+    // effect writes into it.
+    std::array<char, 256> text{};
+    dispatch(effGetParamDisplay, index, 0, text.data());
+    text.back() = '\0';
+    return text.data();
+}
+
+void Vst2EffectHost::resume()
+{
+    if (dispatch(effMainsChanged, 0, 1) != 1)
+        throw std::runtime_error("the plug-in refused to process " + std::to_string(current.channels) +
+                                 " channel(s) at " + std::to_string(current.sampleRate) + " Hz");
+    prepared = true;
+}
+
+void Vst2EffectHost::prepare(const ProcessSetup& setup)
+{
+    if (setup.channels != 1 && setup.channels != 2)
+        throw std::runtime_error("only mono and stereo can be processed");
+    if (setup.maxBlockSize < 1)
+        throw std::runtime_error("the block size must be at least 1");
+    stop();
+    VstSpeakerArrangement arrangement{};
+    arrangement.type = setup.channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+    arrangement.numChannels = setup.channels;
+    VstSpeakerArrangement outputs = arrangement;
+    if (dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&arrangement), &outputs) != 1)
+        throw std::runtime_error("the plug-in refused " + std::to_string(setup.channels) + " channel(s)");
+    if (dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(setup.sampleRate)) != 1)
+        throw std::runtime_error("the plug-in refused the sample rate " + std::to_string(setup.sampleRate));
+    dispatch(effSetBlockSize, 0, setup.maxBlockSize);
+    const VstIntPtr precision = setup.doublePrecision ? kVstProcessPrecision64 : kVstProcessPrecision32;
+    if (dispatch(effSetProcessPrecision, 0, precision) != 1)
+        throw std::runtime_error("the plug-in refused the sample size");
+    current = setup;
+    restartPending = false;
+    resume();
+}
+
+std::int32_t Vst2EffectHost::latency() { return plugin->initialDelay; }
+
+template <typename Sample>
+void Vst2EffectHost::processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames)
+{
+    if (!prepared)
+        throw std::logic_error("process before prepare");
+    if (frames < 0 || frames > current.maxBlockSize)
+        throw std::logic_error("block larger than the prepared maximum");
+    if (restartPending) {
+        restartPending = false;
+        stop();
+        resume();
+        ++restartCount;
+    }
+    std::array<Sample*, 2> inputs{};
+    std::array<Sample*, 2> outputs{};
+    for (std::int32_t channel = 0; channel < current.channels; ++channel) {
+        inputs[static_cast<std::size_t>(channel)] = const_cast<Sample*>(input[channel]);
+        outputs[static_cast<std::size_t>(channel)] = output[channel];
+    }
+    if constexpr (sizeof(Sample) == sizeof(float))
+        plugin->processReplacing(plugin, inputs.data(), outputs.data(), frames);
+    else
+        plugin->processDoubleReplacing(plugin, inputs.data(), outputs.data(), frames);
+}
+
+void Vst2EffectHost::process(const float* const* input, float* const* output, std::int32_t frames)
+{
+    if (current.doublePrecision)
+        throw std::logic_error("prepared for 64-bit samples");
+    processBlock(input, output, frames);
+}
+
+void Vst2EffectHost::process(const double* const* input, double* const* output, std::int32_t frames)
+{
+    if (!current.doublePrecision)
+        throw std::logic_error("prepared for 32-bit samples");
+    processBlock(input, output, frames);
+}
+
+void Vst2EffectHost::stop()
+{
+    if (!prepared)
+        return;
+    dispatch(effMainsChanged, 0, 0);
+    prepared = false;
+}
+
+std::vector<std::uint8_t> Vst2EffectHost::processorState()
+{
+    void* data = nullptr;
+    const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
+    if (size <= 0 || !data)
+        throw std::runtime_error("the plug-in gave no chunk");
+    const auto parts = Steinberg::Vst::unpackVst2Chunk(
+        std::span(static_cast<const std::uint8_t*>(data), static_cast<std::size_t>(size)));
+    if (!parts)
+        throw std::runtime_error("the plug-in's chunk is not in the adapter's format");
+    return std::vector<std::uint8_t>(parts->processorState.begin(), parts->processorState.end());
+}
+
+void Vst2EffectHost::restoreProcessorState(const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> chunk = Steinberg::Vst::packVst2Chunk(bytes, {});
+    if (dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data()) != 1)
+        throw std::runtime_error("the plug-in refused the state");
+}
+
+} // namespace tarvel::host

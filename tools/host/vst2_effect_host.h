@@ -1,0 +1,65 @@
+#pragma once
+// EffectHost for the module's VST 2.4 entry: the effect from VSTPluginMain,
+// driven through its dispatcher as a VST 2 host drives it, with a latency
+// change (audioMasterIOChanged) answered by a suspend and resume between
+// blocks.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sdk/vst2/vst2_abi.h"
+#include "tools/host/effect_host.h"
+#include "tools/host/module_library.h"
+
+namespace tarvel::host {
+
+class Vst2EffectHost final : public EffectHost {
+public:
+    // Loads the module file (or bundle folder) and opens one effect; throws
+    // std::runtime_error if it has no VST 2 entry or gives no effect.
+    explicit Vst2EffectHost(const std::string& modulePath);
+    ~Vst2EffectHost() override;
+    Vst2EffectHost(const Vst2EffectHost&) = delete;
+    Vst2EffectHost& operator=(const Vst2EffectHost&) = delete;
+
+    // VST 2 knows parameters by index; the plug-in's ids are its indices.
+    void setParameter(std::uint32_t id, double normalized) override;
+    double parameter(std::uint32_t id) override;
+    // VST 2 shows only the current value's text: asking for another value
+    // throws std::invalid_argument.
+    std::string parameterDisplay(std::uint32_t id, double normalized) override;
+
+    void prepare(const ProcessSetup& setup) override;
+    std::int32_t latency() override;
+    void process(const float* const* input, float* const* output, std::int32_t frames) override;
+    void process(const double* const* input, double* const* output, std::int32_t frames) override;
+    void stop() override;
+
+    // The processor's part of the effect's chunk, and a chunk made of it.
+    std::vector<std::uint8_t> processorState() override;
+    void restoreProcessorState(const std::vector<std::uint8_t>& bytes) override;
+
+    vst2::AEffect& effect() { return *plugin; }
+    int restartsDone() const { return restartCount; }
+
+private:
+    static vst2::VstIntPtr VST2_CALLBACK hostCallback(vst2::AEffect* effect, vst2::VstInt32 opcode,
+                                                      vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                                                      float opt);
+    vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
+                             void* ptr = nullptr, float opt = 0.0f);
+    vst2::VstInt32 indexOf(std::uint32_t id) const;
+    void resume();
+    template <typename Sample>
+    void processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames);
+
+    std::unique_ptr<SharedLibrary> library;
+    vst2::AEffect* plugin = nullptr;
+    ProcessSetup current;
+    bool prepared = false;
+    bool restartPending = false;
+    int restartCount = 0;
+};
+
+} // namespace tarvel::host
