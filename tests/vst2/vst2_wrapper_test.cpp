@@ -61,8 +61,8 @@ public:
     tresult PLUGIN_API initialize(FUnknown* context) override
     {
         const tresult result = AudioEffect::initialize(context);
-        addAudioInput(u"in", SpeakerArr::kStereo);
-        addAudioOutput(u"out", SpeakerArr::kStereo);
+        addAudioInput(STR16("in"), SpeakerArr::kStereo);
+        addAudioOutput(STR16("out"), SpeakerArr::kStereo);
         return result;
     }
     tresult PLUGIN_API terminate() override
@@ -144,8 +144,8 @@ public:
     tresult PLUGIN_API initialize(FUnknown* context) override
     {
         const tresult result = EditController::initialize(context);
-        parameters.addParameter(u"Gain", u"dB", 0, 0.5, ParameterInfo::kCanAutomate, gainId);
-        parameters.addParameter(u"Mode", u"", 1, 0.0, 0, modeId);
+        parameters.addParameter(STR16("Gain"), STR16("dB"), 0, 0.5, ParameterInfo::kCanAutomate, gainId);
+        parameters.addParameter(STR16("Mode"), STR16(""), 1, 0.0, 0, modeId);
         return result;
     }
     tresult PLUGIN_API terminate() override
