@@ -14,7 +14,7 @@ namespace tarvel::fingerprint {
 struct Fingerprint {
     std::array<std::uint8_t, 16> processorClassId{};
     std::array<std::uint8_t, 16> controllerClassId{};
-    std::int32_t vst2UniqueId = 0;
+    std::int32_t vst2UniqueId = 0;         // as the VST 2 entry reports it
     std::vector<std::uint8_t> stateBefore; // after the start values were set
     std::vector<std::uint8_t> stateAfter;  // after the automated render
     std::int32_t latency = 0;

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "entry/class_ids.h"
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
 #include "tools/host/module_library.h"
+#include "tools/host/vst2_effect_host.h"
 #include "tools/host/vst3_effect_host.h"
 
 namespace tarvel::fingerprint {
@@ -151,8 +151,6 @@ Fingerprint take(const std::string& modulePath)
         copyClassId(*factory, 0, print.processorClassId);
         copyClassId(*factory, 1, print.controllerClassId);
     }
-    print.vst2UniqueId = vst2UniqueId();
-
     {
         host::Vst3EffectHost effect(modulePath);
         renderPass(effect, false, print.audio, &print);
@@ -160,6 +158,12 @@ Fingerprint take(const std::string& modulePath)
     {
         host::Vst3EffectHost effect(modulePath);
         renderPass(effect, true, print.audio, nullptr);
+    }
+    {
+        // Through VSTPluginMain, as a VST 2 host sees the plug-in.
+        host::Vst2EffectHost effect(modulePath);
+        print.vst2UniqueId = effect.effect().uniqueID;
+        renderPass(effect, false, print.audio, nullptr);
     }
     return print;
 }
