@@ -17,7 +17,7 @@ constexpr std::uint32_t ratioId = 2;
 constexpr std::uint32_t stereoRatioId = 3;
 constexpr std::uint32_t targetId = 4;
 
-constexpr std::array<ParameterSpec, 5> specs{{
+constexpr std::array<ParameterOption, 5> knownOptions{{
     {"bypass", bypassId, "on or off"},
     {"speed", speedId, "fast or slow"},
     {"ratio", ratioId, "1 to 4"},
@@ -50,11 +50,11 @@ constexpr double displayTolerance = 0.005;
 
 } // namespace
 
-const ParameterSpec* findParameterOption(const std::string& option)
+const ParameterOption* findParameterOption(const std::string& option)
 {
-    for (const auto& spec : specs)
-        if (option == spec.option)
-            return &spec;
+    for (const auto& known : knownOptions)
+        if (option == known.option)
+            return &known;
     return nullptr;
 }
 

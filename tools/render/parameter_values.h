@@ -9,14 +9,14 @@
 
 namespace tarvel::render {
 
-struct ParameterSpec {
+struct ParameterOption {
     const char* option;    // without the leading dashes
     std::uint32_t id;
     const char* range;     // for error messages
 };
 
 // The options that set parameters, or null if the name is not one.
-const ParameterSpec* findParameterOption(const std::string& option);
+const ParameterOption* findParameterOption(const std::string& option);
 
 // The normalised value for a display value; nullopt when the text is not a
 // valid value of that parameter (out of range, not a number, unknown word).

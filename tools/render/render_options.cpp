@@ -98,12 +98,12 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments, cons
                 throw UsageError("--precision must be 32 or 64, not '" + precision + "'");
             options.doublePrecision = precision == "64";
         } else if (argument.starts_with("--") && findParameterOption(argument.substr(2))) {
-            const ParameterSpec& spec = *findParameterOption(argument.substr(2));
+            const ParameterOption& known = *findParameterOption(argument.substr(2));
             const std::string text = value();
-            const auto normalized = normalizedFromDisplay(spec.id, text);
+            const auto normalized = normalizedFromDisplay(known.id, text);
             if (!normalized)
-                throw UsageError(argument + " must be " + spec.range + ", not '" + text + "'");
-            options.parameters.push_back({spec.id, *normalized});
+                throw UsageError(argument + " must be " + known.range + ", not '" + text + "'");
+            options.parameters.push_back({known.id, *normalized});
         } else if (argument == "--") {
             positional.insert(positional.end(), arguments.begin() + static_cast<long>(index) + 1, arguments.end());
             break;
