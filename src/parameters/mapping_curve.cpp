@@ -1,0 +1,37 @@
+#include "parameters/mapping_curve.h"
+
+#include "parameters/engine_conversion.h"
+
+#include <algorithm>
+
+namespace tarvel {
+
+double mappedLevel(double input, float targetNormalised, float ratioNormalised)
+{
+    const double target = targetLevel(targetNormalised);
+    const double slope = mappingSlope(ratioNormalised);
+    if (input < target - 40.0)
+        return input + 40.0 * (1.0 - slope);
+    return target + (input - target) * slope;
+}
+
+std::vector<LevelPoint> mappingCurvePoints(float targetNormalised, float ratioNormalised)
+{
+    const auto point = [&](double input) { return LevelPoint{input, mappedLevel(input, targetNormalised, ratioNormalised)}; };
+    const double knee = double(targetLevel(targetNormalised)) - 40.0;
+    std::vector<LevelPoint> points{point(curveStartLevel)};
+    if (knee > curveStartLevel)
+        points.push_back(point(knee));
+    points.push_back(point(curveEndLevel));
+    return points;
+}
+
+double mappingTargetLevel(float targetNormalised) { return targetLevel(targetNormalised); }
+
+double levelMarker(double meterValue, bool processorActive)
+{
+    const double level = processorActive ? meterValue : -1000.0;
+    return std::clamp(level, markerFloor, 0.0);
+}
+
+} // namespace tarvel
