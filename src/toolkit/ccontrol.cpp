@@ -3,6 +3,7 @@
 #include "toolkit/cframe.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace VSTGUI {
 
@@ -21,6 +22,10 @@ CControl::CControl(const CRect& size, IControlListener* controlListener, std::in
 
 void CControl::setValue(float val)
 {
+    // A value that is not a number cannot be shown or sent on; it counts as
+    // the maximum, as everywhere in the plug-in.
+    if (std::isnan(val))
+        val = getMax();
     val = std::clamp(val, getMin(), getMax());
     if (val != value) {
         value = val;
