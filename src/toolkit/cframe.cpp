@@ -125,7 +125,9 @@ void CFrame::paint(Gdiplus::Graphics& graphics, const CRect& area)
     // Each view draws inside its own size: that is what its invalidation
     // covers.
     for (const auto& view : views) {
-        const CRect clip = intersection(view->getViewSize(), area);
+        // Whole pixels: a view's size may fall between pixels, and its
+        // outermost ink with it.
+        const CRect clip = intersection(pixelArea(view->getViewSize(), getViewSize()), area);
         if (clip.isEmpty())
             continue;
         const Gdiplus::GraphicsState state = graphics.Save();
