@@ -132,6 +132,11 @@ TEST_F(EditorInHost, DragWheelAndHostChangesTravelBothWays)
     EXPECT_TRUE(std::all_of(kinds.begin() + 1, kinds.end() - 1, [](Edit::Kind k) { return k == Edit::Kind::Perform; }));
     EXPECT_NEAR(lastPerformed(ratioId), 0.875, 0.01);
     EXPECT_DOUBLE_EQ(plugin.controller()->getParamNormalized(ratioId), lastPerformed(ratioId));
+    // The click gave the window the keyboard: an arrow key steps the knob.
+    const double dragged = lastPerformed(ratioId);
+    window.key(XK_Down);
+    settle(60ms);
+    EXPECT_NEAR(lastPerformed(ratioId), dragged - 0.1, 1e-6);
 
     // One wheel notch down switches Speed from slow to fast; the edit ends once the wheel rests.
     window.moveTo(speedX, speedY);
