@@ -3,6 +3,7 @@
 // and what the screen shows compared with the offscreen render.
 #include "editor_reference.h"
 #include "integration/loaded_plugin.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "sdk/vst2/vst2_abi.h"
 #include "tools/host/platform/win32_host_window.h"
 #include "tools/host/plug_frame.h"
@@ -97,6 +98,26 @@ TEST_F(EditorInWindowsHost, ShowsWhatTheOffscreenRenderShowsAndTakesTheMouse)
     ASSERT_EQ(plugin.handler().lastMenu()->entries().size(), 2u);
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[0].item.tag, 1002);
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[1].item.tag, 2002);
+}
+
+TEST_F(EditorInWindowsHost, AHostScaleMakesTheWindowThatMuchLarger)
+{
+    view = owned(plugin.controller()->createView(Vst::ViewType::kEditor));
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    ASSERT_TRUE(scaling);
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5), kResultTrue);
+    view->setFrame(plugFrame);
+    ASSERT_EQ(view->attached(window.parent(), kPlatformTypeHWND), kResultTrue);
+    window.pump(100ms);
+    RECT client{};
+    GetClientRect(window.child(), &client);
+    EXPECT_EQ(client.right, 750);
+    EXPECT_EQ(client.bottom, 384);
+    // The mouse is mapped back: Ratio's top at one and a half times its place.
+    window.press(int(1.5 * ratioX), int(1.5 * (ratioY - 25)), 1);
+    window.moveTo(int(1.5 * (ratioX + 25)), int(1.5 * ratioY), 1);
+    window.release(int(1.5 * (ratioX + 25)), int(1.5 * ratioY), 1);
+    EXPECT_NEAR(plugin.controller()->getParamNormalized(ratioId), 0.875, 0.01);
 }
 
 TEST(EditorWindowLifetime, OpenAndCloseLeaveNoObjectsAndUnloadingRemovesTheWindowClass)
