@@ -62,13 +62,9 @@ tresult Processor::handleMessage(IMessage* message)
 
 void Processor::recomputeLatency(float speed)
 {
-    const int32 channels = outputChannelCount();
-    if (channels <= 0)
+    if (outputChannelCount() <= 0)
         return;
-    Parameters withSpeed = parameters;
-    withSpeed[Speed] = speed;
-    const RealtimeProcessor probe({static_cast<int32>(processSetup.sampleRate), channels, withSpeed});
-    latencySamples = probe.delaySamples();
+    latencySamples = detectorDelays.delayFor(static_cast<int32>(processSetup.sampleRate), speed);
     vantle::vst::sendToPeer(*this, "b1");
 }
 
