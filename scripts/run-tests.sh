@@ -14,7 +14,8 @@ cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests
+cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests \
+  tarvel_vst2_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
 # Layout documents fuzzed (about 20 s), and hosts' odd calls replayed on the
