@@ -34,6 +34,7 @@ TEST(Vst2Threads, SetParameterProcessingAndTheUserInterfaceRaceSafely)
         while (!stop.load()) {
             effect->processReplacing(effect, channels, channels, 256);
             ++blocks;
+            std::this_thread::yield();
         }
     });
     std::thread automation([&] {
@@ -41,19 +42,25 @@ TEST(Vst2Threads, SetParameterProcessingAndTheUserInterfaceRaceSafely)
             for (VstInt32 id = 0; id < effect->numParams; ++id)
                 effect->setParameter(effect, id, static_cast<float>((n + id) % 10) / 10.0f);
             ++automations;
+            std::this_thread::yield();
         }
     });
 
-    // Enough of all three, however fast each runs.
-    int idles = 0;
+    // Enough user-interface calls that found new automation and new blocks
+    // since the one before, however the three threads share the cores.
+    int interleaved = 0;
+    int lastAutomations = 0, lastBlocks = 0;
     bool inRange = true;
-    while (idles < 300 || blocks.load() < 300 || automations.load() < 300) {
+    while (interleaved < 100) {
         for (VstInt32 id = 0; id < effect->numParams; ++id) {
             const float value = effect->getParameter(effect, id);
             inRange = inRange && value >= 0.0f && value <= 1.0f;
         }
         host.dispatch(effEditIdle);
-        ++idles;
+        const int nowAutomations = automations.load(), nowBlocks = blocks.load();
+        interleaved += nowAutomations != lastAutomations && nowBlocks != lastBlocks;
+        lastAutomations = nowAutomations;
+        lastBlocks = nowBlocks;
     }
     stop = true;
     audio.join();
