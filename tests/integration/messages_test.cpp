@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "support/signals.h"
+#include "framework/messages.h"
 #include "integration/loaded_plugin.h"
+#include "processor/messages.h"
+#include "support/signals.h"
 
 namespace tarvel::test {
 namespace {
@@ -25,16 +27,16 @@ TEST(LatencyThroughTheModule, SpeedChangeTravelsAsU1AndComesBackAsB1AndARestart)
 
     ASSERT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
 
-    ASSERT_EQ(plugin.fromController()->count("u1"), 1u);
-    EXPECT_EQ(floatAttribute(plugin.fromController()->latest("u1"), "uk0"), 0.0);
-    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    ASSERT_EQ(plugin.fromController()->count(messages::speedChanged), 1u);
+    EXPECT_EQ(floatAttribute(plugin.fromController()->latest(messages::speedChanged), messages::speedValue), 0.0);
+    EXPECT_EQ(plugin.fromProcessor()->count(vantle::vst::messages::latencyChanged), 1u);
     ASSERT_EQ(plugin.handler().restarts().size(), 1u);
     EXPECT_EQ(plugin.handler().restarts()[0] & Vst::kLatencyChanged, Vst::kLatencyChanged);
     EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
 
     // The same value again is no change: nothing travels.
     plugin.controller()->setParamNormalized(speedId, 0.0);
-    EXPECT_EQ(plugin.fromController()->count("u1"), 1u);
+    EXPECT_EQ(plugin.fromController()->count(messages::speedChanged), 1u);
     EXPECT_EQ(plugin.handler().restarts().size(), 1u);
 }
 
@@ -146,7 +148,7 @@ TEST(LatencyThroughTheModule, NoComponentHandlerAtAllIsHarmless)
     ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
     plugin.fromProcessor()->clearLog();
     EXPECT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
-    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    EXPECT_EQ(plugin.fromProcessor()->count(vantle::vst::messages::latencyChanged), 1u);
     EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
     EXPECT_TRUE(plugin.handler().restarts().empty());
 }
@@ -161,14 +163,14 @@ TEST(LatencyThroughTheModule, UnconnectedComponentsStillWork)
     EXPECT_EQ(block.run(*plugin.processor(), 64), kResultOk);
 }
 
-// The processor's answer to a "u2" request, or null if none came.
+// The processor's answer to a meter request, or null if none came.
 Vst::IMessage* askForMeter(PluginInstance& plugin)
 {
     plugin.fromProcessor()->clearLog();
-    auto request = plugin.makeMessage("u2");
+    auto request = plugin.makeMessage(messages::meterRequest);
     FUnknownPtr<Vst::IConnectionPoint> processorPoint(plugin.component());
     processorPoint->notify(request);
-    return plugin.fromProcessor()->latest("u0");
+    return plugin.fromProcessor()->latest(messages::meterReading);
 }
 
 TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
@@ -179,7 +181,7 @@ TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
     ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
     Vst::IMessage* reply = askForMeter(plugin);
     ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(floatAttribute(reply, "uk1"), -1000.0);
+    EXPECT_EQ(floatAttribute(reply, messages::meterValue), -1000.0);
 
     // A steady 1 kHz sine at -20 dBFS on both channels, for 4 s.
     const auto tone = sine(1000.0, std::pow(10.0, -20.0 / 20.0), 48000, 4 * 48000);
@@ -188,7 +190,7 @@ TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
     ASSERT_NE(reply, nullptr);
     // Two channels of a 0.1-amplitude sine: 10 log10(2 * 0.005) plus the
     // K-weighting's gain at 1 kHz (0.69 dB) less the 0.691 offset: -20.0.
-    EXPECT_NEAR(floatAttribute(reply, "uk1"), -20.0, 0.1);
+    EXPECT_NEAR(floatAttribute(reply, messages::meterValue), -20.0, 0.1);
 }
 
 } // namespace
