@@ -20,12 +20,14 @@ ctest --preset tsan -j "$jobs" -L concurrency
 
 # Layout documents fuzzed (about 20 s), the engine's unit tests (the chunked
 # paths' pointer arithmetic), and hosts' odd calls replayed on the loaded
-# module, under AddressSanitizer and UndefinedBehaviorSanitizer; undefined
-# behaviour stops the test like a memory error.
+# module (the editor opened and closed in an X window among them), under
+# AddressSanitizer and UndefinedBehaviorSanitizer; undefined behaviour stops
+# the test like a memory error.
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_engine_tests tarvel_engine_allocation_tests
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests \
+  tarvel_engine_tests tarvel_engine_allocation_tests
 ctest --preset asan -j "$jobs" -L fuzz
 ctest --preset asan -j "$jobs" -L engine
 # The module starts libgdiplus, whose start-up allocations are never given
