@@ -26,7 +26,7 @@ ctest --preset tsan -j "$jobs" -L concurrency
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests \
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests \
   tarvel_engine_tests tarvel_engine_allocation_tests
 ctest --preset asan -j "$jobs" -L fuzz
 ctest --preset asan -j "$jobs" -L engine
