@@ -1,6 +1,7 @@
 #include "parameters/mapping_curve.h"
 
 #include "parameters/engine_conversion.h"
+#include "parameters/loudness_mapping.h"
 
 #include <algorithm>
 
@@ -8,17 +9,13 @@ namespace tarvel {
 
 double mappedLevel(double input, float targetNormalised, float ratioNormalised)
 {
-    const double target = targetLevel(targetNormalised);
-    const double slope = mappingSlope(ratioNormalised);
-    if (input < target - 40.0)
-        return input + 40.0 * (1.0 - slope);
-    return target + (input - target) * slope;
+    return mappedLoudness(input, double(targetLevel(targetNormalised)), double(mappingSlope(ratioNormalised)));
 }
 
 std::vector<LevelPoint> mappingCurvePoints(float targetNormalised, float ratioNormalised)
 {
     const auto point = [&](double input) { return LevelPoint{input, mappedLevel(input, targetNormalised, ratioNormalised)}; };
-    const double knee = double(targetLevel(targetNormalised)) - 40.0;
+    const double knee = double(targetLevel(targetNormalised)) - double(mappingRange);
     std::vector<LevelPoint> points{point(curveStartLevel)};
     if (knee > curveStartLevel)
         points.push_back(point(knee));

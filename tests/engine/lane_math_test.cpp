@@ -15,9 +15,7 @@ namespace {
 
 float expOf(float x)
 {
-    alignas(16) float out[4];
-    _mm_store_ps(out, expLanes(_mm_set1_ps(x)));
-    return out[0];
+    return expLanes(FloatLanes(x)).first();
 }
 
 // Distance in units in the last place between two finite floats of one sign.
@@ -37,7 +35,7 @@ TEST(ExpLanes, IsTheCorrectlyRoundedFloatPracticallyAlways)
         alignas(16) float x[4], y[4];
         for (float& v : x)
             v = argument(random);
-        _mm_store_ps(y, expLanes(_mm_load_ps(x)));
+        expLanes(FloatLanes::load(x)).store(y);
         for (int k = 0; k < 4; ++k) {
             // exp in double is accurate far beyond float rounding.
             const auto expected = static_cast<float>(std::exp(static_cast<double>(x[k])));
@@ -66,7 +64,7 @@ TEST(ExpLanes, PowersOfTwoAreExact)
 {
     alignas(16) double in[4] = {0.0, 2.0, -3.0, 0.5};
     alignas(16) float out[4];
-    _mm_store_ps(out, narrow(exp2Lanes(loadQuad(in))));
+    narrow(exp2Lanes(DoubleLanes::load(in))).store(out);
     EXPECT_EQ(out[0], 1.0f);
     EXPECT_EQ(out[1], 4.0f);
     EXPECT_EQ(out[2], 0.125f);

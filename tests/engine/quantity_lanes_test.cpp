@@ -1,4 +1,4 @@
-// The four-lane parameter conversions against the scalar ones.
+// The parameter conversions in four lanes against the one-value forms.
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ std::vector<float> inLanes(std::int32_t id, const std::vector<float>& values)
 {
     std::vector<float> out(values.size());
     for (std::size_t i = 0; i < values.size(); i += 4)
-        _mm_storeu_ps(out.data() + i, engineQuantityLanes(id, _mm_loadu_ps(values.data() + i)));
+        engineQuantity(id, FloatLanes::loadUnaligned(values.data() + i)).storeUnaligned(out.data() + i);
     return out;
 }
 

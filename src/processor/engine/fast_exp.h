@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "processor/engine/double_quad.h"
+#include "processor/engine/lanes.h"
 
 namespace tarvel {
 
@@ -35,29 +35,29 @@ inline constexpr double p0 = 1.0000000000000134868;
 } // namespace fastexp
 
 // 2^y in each lane.
-inline DoubleQuad exp2Lanes(DoubleQuad y) noexcept
+inline DoubleLanes exp2Lanes(DoubleLanes y) noexcept
 {
     using namespace fastexp;
-    y = min(max(y, -binaryExponentLimit), binaryExponentLimit);
-    const DoubleQuad shifted = y + roundingShift;
-    const DoubleQuad k = shifted - roundingShift;
-    const DoubleQuad f = y - k;
+    y = minimum(maximum(y, -binaryExponentLimit), binaryExponentLimit);
+    const DoubleLanes shifted = y + roundingShift;
+    const DoubleLanes k = shifted - roundingShift;
+    const DoubleLanes f = y - k;
     // Estrin's scheme: a shorter dependency chain than Horner's, so that
     // consecutive groups overlap in the processor.
-    const DoubleQuad f2 = f * f;
-    const DoubleQuad f4 = f2 * f2;
-    const DoubleQuad low = (p0 + p1 * f) + f2 * (p2 + p3 * f);
-    const DoubleQuad middle = (p4 + p5 * f) + f2 * (p6 + p7 * f);
-    const DoubleQuad p = (low + f4 * middle) + (f4 * f4) * (p8 + p9 * f);
+    const DoubleLanes f2 = f * f;
+    const DoubleLanes f4 = f2 * f2;
+    const DoubleLanes low = (p0 + p1 * f) + f2 * (p2 + p3 * f);
+    const DoubleLanes middle = (p4 + p5 * f) + f2 * (p6 + p7 * f);
+    const DoubleLanes p = (low + f4 * middle) + (f4 * f4) * (p8 + p9 * f);
     // 2^k: k + 1023 into the exponent field. The low bits of shifted hold k
     // in two's complement; shifting by 52 drops everything above them.
     return p * doublesOf(shiftLeft<52>(bitsOf(shifted) + 1023));
 }
 
 // e^x in each lane.
-inline DoubleQuad expLanes(DoubleQuad x) noexcept { return exp2Lanes(x * fastexp::log2e); }
+inline DoubleLanes expLanes(DoubleLanes x) noexcept { return exp2Lanes(x * fastexp::log2e); }
 
-inline __m128 expLanes(__m128 x) noexcept { return narrow(expLanes(widen(x))); }
+inline FloatLanes expLanes(FloatLanes x) noexcept { return narrow(expLanes(widen(x))); }
 
 // expLanes over count arguments (a multiple of four, 16-byte aligned
 // arrays), each a float widened to double, the results rounded to float. A
@@ -65,7 +65,7 @@ inline __m128 expLanes(__m128 x) noexcept { return narrow(expLanes(widen(x))); }
 inline void expArray(const double* in, float* out, std::size_t count) noexcept
 {
     for (std::size_t i = 0; i < count; i += 4)
-        _mm_store_ps(out + i, narrow(expLanes(loadQuad(in + i))));
+        narrow(expLanes(DoubleLanes::load(in + i))).store(out + i);
 }
 
 } // namespace tarvel

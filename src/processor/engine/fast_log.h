@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "processor/engine/double_quad.h"
+#include "processor/engine/lanes.h"
 
 namespace tarvel {
 
@@ -60,17 +60,17 @@ inline double log10Positive(double x) noexcept
 }
 
 // log10Positive in each of four lanes, operation for operation.
-inline DoubleQuad log10Lanes(DoubleQuad x) noexcept
+inline DoubleLanes log10Lanes(DoubleLanes x) noexcept
 {
     using namespace fastlog;
-    const BitsQuad centred = bitsOf(x) + centring;
-    const DoubleQuad exponent = doublesOf(shiftRight<52>(centred) | twoPow52Bits) - twoPow52PlusBias;
-    const DoubleQuad mantissa = doublesOf((centred & mantissaMask) + sqrtHalfBits);
+    const LaneBits centred = bitsOf(x) + centring;
+    const DoubleLanes exponent = doublesOf(shiftRight<52>(centred) | twoPow52Bits) - twoPow52PlusBias;
+    const DoubleLanes mantissa = doublesOf((centred & mantissaMask) + sqrtHalfBits);
 
-    const DoubleQuad s = (mantissa - 1.0) / (mantissa + 1.0);
-    const DoubleQuad z = s * s;
-    const DoubleQuad z2 = z * z;
-    const DoubleQuad q = ((q0 + q1 * z) + z2 * (q2 + q3 * z)) + (z2 * z2) * ((q4 + q5 * z) + z2 * q6);
+    const DoubleLanes s = (mantissa - 1.0) / (mantissa + 1.0);
+    const DoubleLanes z = s * s;
+    const DoubleLanes z2 = z * z;
+    const DoubleLanes q = ((q0 + q1 * z) + z2 * (q2 + q3 * z)) + (z2 * z2) * ((q4 + q5 * z) + z2 * q6);
     return (exponent * ln2 + s * q) * inverseLn10;
 }
 
@@ -81,7 +81,7 @@ inline DoubleQuad log10Lanes(DoubleQuad x) noexcept
 inline void log10Array(const double* in, double* out, std::size_t count) noexcept
 {
     for (std::size_t i = 0; i < count; i += 4)
-        storeQuad(out + i, log10Lanes(loadQuad(in + i)));
+        log10Lanes(DoubleLanes::load(in + i)).store(out + i);
 }
 
 } // namespace tarvel

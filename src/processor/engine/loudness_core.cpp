@@ -2,50 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <emmintrin.h>
 
+#include "parameters/loudness_mapping.h"
 #include "processor/engine/fast_exp.h"
 #include "processor/engine/fast_log.h"
+#include "processor/engine/lanes.h"
+#include "processor/engine/loudness_scale.h"
 #include "processor/engine/mid_side_detector.h"
 
 namespace tarvel {
-namespace {
-
-const float sqrtHalf = static_cast<float>(std::sqrt(0.5));
-const float decibelsToNaturalF = static_cast<float>(std::log(10.0) / 20.0);
-const double decibelsToNatural = std::log(10.0) / 20.0;
-
-constexpr double powerFloor = 1e-37;
-constexpr double kWeightingOffset = 0.691;
-// Below target - mappingRange the gain stays constant.
-constexpr float mappingRange = 40.0f;
-
-float loudnessOf(float power) noexcept
-{
-    return static_cast<float>(10.0 * std::log10(static_cast<double>(power) + powerFloor) - kWeightingOffset);
-}
-
-float mappedLoudness(float loudness, float target, float slope) noexcept
-{
-    if (target - mappingRange > loudness)
-        return loudness - (slope - 1.0f) * mappingRange;
-    return (loudness - target) * slope + target;
-}
-
-float mappedSideRatio(float ratio, float slope) noexcept
-{
-    if (-mappingRange > ratio)
-        return ratio - (slope - 1.0f) * mappingRange;
-    return ratio * slope;
-}
-
-// Lanes of ifSet where mask is set, of otherwise elsewhere.
-__m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
-{
-    return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, otherwise));
-}
-
-} // namespace
 
 LoudnessCore::LoudnessCore(const CoreConfig& config)
     : channels(std::max(config.channelCount, 1)), sampleRate(config.sampleRate), mapping(config.mapping),
@@ -89,23 +54,6 @@ void LoudnessCore::applySetting(const SmootherSetting& setting) noexcept
         line.setDelay(delay);
 }
 
-// Called twice per frame on the hot path; keep it out of a call.
-[[gnu::always_inline]] inline float LoudnessCore::detectPower(std::int32_t channel, float x) noexcept
-{
-    const float y = filters[static_cast<std::size_t>(channel)].process(x);
-    return stepChain(smoothers[static_cast<std::size_t>(channel)], y * y);
-}
-
-[[gnu::always_inline]] inline LoudnessCore::MidSidePowers LoudnessCore::detectMidSide(float mid, float side) noexcept
-{
-    MidSidePowers powers{detectPower(0, mid), detectPower(1, side)};
-    if (!std::isfinite(powers.mid + powers.side)) {
-        recoverIfNotFinite(powers.mid + powers.side);
-        powers.mid = powers.side = 0.0f;
-    }
-    return powers;
-}
-
 void LoudnessCore::recoverIfNotFinite(float totalPower) noexcept
 {
     if (std::isfinite(totalPower))
@@ -115,67 +63,6 @@ void LoudnessCore::recoverIfNotFinite(float totalPower) noexcept
     for (auto& chain : smoothers)
         for (auto& stage : chain)
             stage.state = 0.0f;
-}
-
-void LoudnessCore::processFrame(const float* input, float* output) noexcept
-{
-    if (channels == 2)
-        processStereoFrame(input, output);
-    else
-        processGeneralFrame(input, output);
-}
-
-void LoudnessCore::processStereoFrame(const float* input, float* output) noexcept
-{
-    const float mid = (input[0] + input[1]) * sqrtHalf;
-    const float side = (input[0] - input[1]) * sqrtHalf;
-    const auto [midPower, sidePower] = detectMidSide(mid, side);
-
-    const float loudness = loudnessOf(midPower + sidePower);
-    meter = loudness;
-    const float mapped = mappedLoudness(loudness, mapping->target, mapping->ratioSlope);
-
-    const auto sideRatio = static_cast<float>(
-        10.0 * (std::log10(static_cast<double>(sidePower) + powerFloor) -
-                std::log10(static_cast<double>(midPower) + powerFloor)));
-    const float mappedRatio = mappedSideRatio(sideRatio, mapping->stereoSlope);
-    const float sideGain = std::exp((mappedRatio - sideRatio) * decibelsToNaturalF);
-
-    const float loudnessAfterSideGain = loudnessOf(sideGain * sideGain * sidePower + midPower);
-    const float gain = std::exp((mapped - loudnessAfterSideGain) * decibelsToNaturalF);
-    const float wetGain = gain * wet;
-    const float dry = 1.0f - wet;
-
-    const float delayedMid = delays[0].process(mid);
-    const float delayedSide = delays[1].process(side);
-    const float midOut = (dry + wetGain) * delayedMid;
-    const float sideOut = (wetGain * sideGain + dry) * delayedSide;
-    output[0] = (midOut + sideOut) * sqrtHalf;
-    output[1] = (midOut - sideOut) * sqrtHalf;
-}
-
-inline float LoudnessCore::detectGeneralPower(const float* input) noexcept
-{
-    float power = 0.0f;
-    for (std::int32_t c = 0; c < channels; ++c)
-        power += detectPower(c, input[c]);
-    if (!std::isfinite(power)) {
-        recoverIfNotFinite(power);
-        power = 0.0f;
-    }
-    return power;
-}
-
-void LoudnessCore::processGeneralFrame(const float* input, float* output) noexcept
-{
-    const float power = detectGeneralPower(input);
-    const float loudness = loudnessOf(power);
-    meter = loudness;
-    const float mapped = mappedLoudness(loudness, mapping->target, mapping->ratioSlope);
-    const double gain = std::exp(decibelsToNatural * static_cast<double>(mapped - loudness));
-    const float factor = static_cast<float>(gain * static_cast<double>(wet)) + (1.0f - wet);
-    for (std::int32_t c = 0; c < channels; ++c)
-        output[c] = delays[static_cast<std::size_t>(c)].process(input[c]) * factor;
 }
 
 float LoudnessCore::detectGeneral(const float* input, float* delayed) noexcept
@@ -190,35 +77,34 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
                                float* factors) noexcept
 {
     constexpr std::size_t capacity = ParameterChunk::capacity;
+    constexpr std::size_t width = FloatLanes::width;
     const std::int32_t n = std::clamp(count, 0, ParameterChunk::capacity);
     if (n == 0)
         return;
-    const auto groups = static_cast<std::size_t>((n + 3) & ~3);
+    const auto paddedCount = static_cast<std::size_t>(wholeLanes(n));
     alignas(16) std::array<float, capacity> power{}, loudness;
     alignas(16) std::array<double, capacity> logIn, logOut, expIn;
     std::copy_n(powers, n, power.begin());
-    for (std::size_t i = 0; i < groups; i += 4)
-        storeQuad(logIn.data() + i, widen(_mm_load_ps(power.data() + i)) + powerFloor);
-    log10Array(logIn.data(), logOut.data(), groups);
-    const __m128 range = _mm_set1_ps(mappingRange);
-    const __m128 one = _mm_set1_ps(1.0f);
-    for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 l = narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset);
-        _mm_store_ps(loudness.data() + i, l);
-        // mappedLoudness, both branches then a selection; the gain's
-        // argument in double, as in processGeneralFrame.
-        const __m128 t = _mm_loadu_ps(parameters.target.data() + i);
-        const __m128 r = _mm_loadu_ps(parameters.ratioSlope.data() + i);
-        const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
-        storeQuad(expIn.data() + i, decibelsToNatural * widen(mapped - l));
+    for (std::size_t i = 0; i < paddedCount; i += width)
+        (widen(FloatLanes::load(power.data() + i)) + powerFloor).store(logIn.data() + i);
+    log10Array(logIn.data(), logOut.data(), paddedCount);
+    for (std::size_t i = 0; i < paddedCount; i += width) {
+        const FloatLanes frameLoudness = narrow(loudnessFromLog10(DoubleLanes::load(logOut.data() + i)));
+        frameLoudness.store(loudness.data() + i);
+        const FloatLanes target = FloatLanes::loadUnaligned(parameters.target.data() + i);
+        const FloatLanes ratioSlope = FloatLanes::loadUnaligned(parameters.ratioSlope.data() + i);
+        const FloatLanes mapped = mappedLoudness(frameLoudness, target, ratioSlope);
+        // The gain's argument in double, as in processGeneralFrame.
+        (decibelsToNatural * widen(mapped - frameLoudness)).store(expIn.data() + i);
     }
     // Reusing logIn for the gains, still in double.
-    for (std::size_t i = 0; i < groups; i += 4)
-        storeQuad(logIn.data() + i, expLanes(loadQuad(expIn.data() + i)));
-    for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 wetAmount = _mm_loadu_ps(parameters.wet.data() + i);
-        const __m128 factor = narrow(loadQuad(logIn.data() + i) * widen(wetAmount)) + (one - wetAmount);
-        _mm_store_ps(power.data() + i, factor);
+    for (std::size_t i = 0; i < paddedCount; i += width)
+        expLanes(DoubleLanes::load(expIn.data() + i)).store(logIn.data() + i);
+    for (std::size_t i = 0; i < paddedCount; i += width) {
+        const FloatLanes wetAmount = FloatLanes::loadUnaligned(parameters.wet.data() + i);
+        const FloatLanes factor =
+            narrow(DoubleLanes::load(logIn.data() + i) * widen(wetAmount)) + (FloatLanes(1.0f) - wetAmount);
+        factor.store(power.data() + i);
     }
     std::copy_n(power.begin(), n, factors);
     meter = loudness[static_cast<std::size_t>(n - 1)];
@@ -255,26 +141,23 @@ void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int
 void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parameters, std::int32_t count) noexcept
 {
     constexpr std::size_t capacity = StereoChunk::capacity;
+    constexpr std::size_t width = FloatLanes::width;
     const std::int32_t n = std::clamp(count, 0, StereoChunk::capacity);
     if (n == 0)
         return;
-    // Whole groups of four; a chunk's arrays hold whole groups, and lanes
-    // past count compute from stale values and are never read.
-    const auto groups = static_cast<std::size_t>((n + 3) & ~3);
+    // Whole lanes; lanes past count compute from stale values and are never
+    // read.
+    const auto paddedCount = static_cast<std::size_t>(wholeLanes(n));
 
-    const __m128 range = _mm_set1_ps(mappingRange);
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 toNatural = _mm_set1_ps(decibelsToNaturalF);
-    const __m128 half = _mm_set1_ps(sqrtHalf);
-    alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGain, loudnessAfter, gain;
+    alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGains, loudnessAfter, gains;
     // Logarithm and exponential arguments and logarithm results, in double.
     alignas(16) std::array<double, 2 * capacity> logIn, logOut;
     alignas(16) std::array<double, capacity> expIn;
-    const auto load = [](const std::array<float, capacity>& a, std::size_t i) { return _mm_load_ps(a.data() + i); };
-    const auto store = [](std::array<float, capacity>& a, std::size_t i, __m128 v) { _mm_store_ps(a.data() + i, v); };
-    const auto loadParameter = [](const std::array<float, capacity>& a, std::size_t i) {
-        return _mm_loadu_ps(a.data() + i);
+    const auto lanesOf = [](const std::array<float, capacity>& a, std::size_t i) { return FloatLanes::load(a.data() + i); };
+    const auto parameterLanes = [](const std::array<float, capacity>& a, std::size_t i) {
+        return FloatLanes::loadUnaligned(a.data() + i);
     };
+    const FloatLanes toNatural(decibelsToNaturalF);
 
     // At a stereo slope of exactly 1 (a 1:1 stereo ratio, the default) the
     // mapped side-to-mid ratio equals the ratio, the side gain is exp(0) = 1
@@ -289,61 +172,59 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     // The side-to-mid ratio takes one logarithm of the quotient in place of
     // the difference of two: the same value to double rounding, which the
     // narrowing to float then hides.
-    for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 pairs01 = _mm_load_ps(chunk.powers.data() + 2 * i);
-        const __m128 pairs23 = _mm_load_ps(chunk.powers.data() + 2 * i + 4);
-        const __m128 midPower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 sidePower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
-        store(midPowers, i, midPower);
-        store(sidePowers, i, sidePower);
-        storeQuad(logIn.data() + i, widen(midPower + sidePower) + powerFloor);
-        storeQuad(logIn.data() + capacity + i, (widen(sidePower) + powerFloor) / (widen(midPower) + powerFloor));
+    for (std::size_t i = 0; i < paddedCount; i += width) {
+        const FloatLanes pairs = FloatLanes::load(chunk.powers.data() + 2 * i);
+        const FloatLanes nextPairs = FloatLanes::load(chunk.powers.data() + 2 * i + width);
+        const FloatLanes midPower = evenLanes(pairs, nextPairs);
+        const FloatLanes sidePower = oddLanes(pairs, nextPairs);
+        midPower.store(midPowers.data() + i);
+        sidePower.store(sidePowers.data() + i);
+        (widen(midPower + sidePower) + powerFloor).store(logIn.data() + i);
+        ((widen(sidePower) + powerFloor) / (widen(midPower) + powerFloor)).store(logIn.data() + capacity + i);
     }
-    log10Array(logIn.data(), logOut.data(), groups);
-    for (std::size_t i = 0; i < groups; i += 4)
-        store(loudness, i, narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset));
+    log10Array(logIn.data(), logOut.data(), paddedCount);
+    for (std::size_t i = 0; i < paddedCount; i += width)
+        narrow(loudnessFromLog10(DoubleLanes::load(logOut.data() + i))).store(loudness.data() + i);
 
     const std::array<float, capacity>* after = &loudness;
     if (unitStereoSlope) {
-        sideGain.fill(1.0f);
+        sideGains.fill(1.0f);
     } else {
-        log10Array(logIn.data() + capacity, logOut.data() + capacity, groups);
-        for (std::size_t i = 0; i < groups; i += 4) {
-            // mappedSideRatio: both branches, then a selection.
-            const __m128 u = narrow(10.0 * loadQuad(logOut.data() + capacity + i));
-            const __m128 w = loadParameter(parameters.stereoSlope, i);
-            const __m128 mapped = select(_mm_cmpgt_ps(-range, u), u - (w - one) * range, u * w);
-            storeQuad(expIn.data() + i, widen((mapped - u) * toNatural));
+        log10Array(logIn.data() + capacity, logOut.data() + capacity, paddedCount);
+        for (std::size_t i = 0; i < paddedCount; i += width) {
+            const FloatLanes sideRatio = narrow(10.0 * DoubleLanes::load(logOut.data() + capacity + i));
+            const FloatLanes mappedRatio = mappedSideRatio(sideRatio, parameterLanes(parameters.stereoSlope, i));
+            widen((mappedRatio - sideRatio) * toNatural).store(expIn.data() + i);
         }
-        expArray(expIn.data(), sideGain.data(), groups);
-        for (std::size_t i = 0; i < groups; i += 4) {
-            const __m128 g = load(sideGain, i);
-            storeQuad(logIn.data() + i, widen(g * g * load(sidePowers, i) + load(midPowers, i)) + powerFloor);
+        expArray(expIn.data(), sideGains.data(), paddedCount);
+        for (std::size_t i = 0; i < paddedCount; i += width) {
+            const FloatLanes sideGain = lanesOf(sideGains, i);
+            (widen(sideGain * sideGain * lanesOf(sidePowers, i) + lanesOf(midPowers, i)) + powerFloor)
+                .store(logIn.data() + i);
         }
-        log10Array(logIn.data(), logOut.data(), groups);
-        for (std::size_t i = 0; i < groups; i += 4)
-            store(loudnessAfter, i, narrow(10.0 * loadQuad(logOut.data() + i) - kWeightingOffset));
+        log10Array(logIn.data(), logOut.data(), paddedCount);
+        for (std::size_t i = 0; i < paddedCount; i += width)
+            narrow(loudnessFromLog10(DoubleLanes::load(logOut.data() + i))).store(loudnessAfter.data() + i);
         after = &loudnessAfter;
     }
 
-    for (std::size_t i = 0; i < groups; i += 4) {
-        // mappedLoudness, likewise.
-        const __m128 l = load(loudness, i);
-        const __m128 t = loadParameter(parameters.target, i);
-        const __m128 r = loadParameter(parameters.ratioSlope, i);
-        const __m128 mapped = select(_mm_cmpgt_ps(t - range, l), l - (r - one) * range, (l - t) * r + t);
-        storeQuad(expIn.data() + i, widen((mapped - load(*after, i)) * toNatural));
+    for (std::size_t i = 0; i < paddedCount; i += width) {
+        const FloatLanes mapped = mappedLoudness(lanesOf(loudness, i), parameterLanes(parameters.target, i),
+                                                 parameterLanes(parameters.ratioSlope, i));
+        widen((mapped - lanesOf(*after, i)) * toNatural).store(expIn.data() + i);
     }
-    expArray(expIn.data(), gain.data(), groups);
+    expArray(expIn.data(), gains.data(), paddedCount);
 
-    for (std::size_t i = 0; i < groups; i += 4) {
-        const __m128 wetAmount = loadParameter(parameters.wet, i);
-        const __m128 wetGain = load(gain, i) * wetAmount;
-        const __m128 dry = one - wetAmount;
-        const __m128 midOut = (dry + wetGain) * _mm_load_ps(chunk.delayedMid.data() + i);
-        const __m128 sideOut = (wetGain * load(sideGain, i) + dry) * _mm_load_ps(chunk.delayedSide.data() + i);
-        _mm_store_ps(chunk.left.data() + i, (midOut + sideOut) * half);
-        _mm_store_ps(chunk.right.data() + i, (midOut - sideOut) * half);
+    const FloatLanes one(1.0f);
+    const FloatLanes half(sqrtHalf);
+    for (std::size_t i = 0; i < paddedCount; i += width) {
+        const FloatLanes wetAmount = parameterLanes(parameters.wet, i);
+        const FloatLanes wetGain = lanesOf(gains, i) * wetAmount;
+        const FloatLanes dry = one - wetAmount;
+        const FloatLanes midOut = (dry + wetGain) * FloatLanes::load(chunk.delayedMid.data() + i);
+        const FloatLanes sideOut = (wetGain * lanesOf(sideGains, i) + dry) * FloatLanes::load(chunk.delayedSide.data() + i);
+        ((midOut + sideOut) * half).store(chunk.left.data() + i);
+        ((midOut - sideOut) * half).store(chunk.right.data() + i);
     }
     meter = loudness[static_cast<std::size_t>(n - 1)];
 }

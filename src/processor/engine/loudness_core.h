@@ -5,16 +5,18 @@
 // compression; any other count gets one common gain.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "parameters/engine_conversion.h"
 #include "processor/engine/delay_line.h"
 #include "processor/engine/k_weighting_filter.h"
+#include "processor/engine/lanes.h"
 #include "processor/engine/mapping_values.h"
 #include "processor/engine/parameter_chunk.h"
 #include "processor/engine/smoother_search.h"
 #include "processor/engine/smoother_stage.h"
-#include "parameters/engine_conversion.h"
 
 namespace tarvel {
 
@@ -32,6 +34,10 @@ struct CoreConfig {
 // into output.
 struct StereoChunk {
     static constexpr std::int32_t capacity = ParameterChunk::capacity;
+    // The gain pass reads and writes whole lanes: a chunk's arrays hold
+    // whole groups of lanes, and lanes past the frame count compute from
+    // stale values that are never read.
+    static_assert(capacity % FloatLanes::width == 0);
     // The input frames; the gain pass overwrites them with the output.
     alignas(16) std::array<float, capacity> left, right;
     alignas(16) std::array<float, capacity> mid, side;
@@ -56,7 +62,8 @@ public:
     // always follows the time in force, whichever the engine started with.
     void setIntegrationTime(float seconds) noexcept;
 
-    // One frame of channelCount samples, in the plain per-sample form.
+    // One frame of channelCount samples, in the plain per-sample form: the
+    // reference the chunked forms below are held to (loudness_core_reference.cpp).
     void processFrame(const float* input, float* output) noexcept;
 
     // The stereo form split in two passes over a chunk: detectStereo() for
@@ -88,7 +95,8 @@ private:
         float mid, side;
     };
 
-    // The detector's smoothed powers of one mid/side frame.
+    // The detector's smoothed powers of one mid/side frame, with the
+    // overflow recovery.
     MidSidePowers detectMidSide(float mid, float side) noexcept;
     void processStereoFrame(const float* input, float* output) noexcept;
     void processGeneralFrame(const float* input, float* output) noexcept;
@@ -111,5 +119,36 @@ private:
     std::vector<DelayLine> delays;
     SmootherChain searchChain{};
 };
+
+// The detector's steps, shared by the per-frame and the chunked forms and
+// called per frame and channel on their hot paths: kept out of calls.
+
+[[gnu::always_inline]] inline float LoudnessCore::detectPower(std::int32_t channel, float x) noexcept
+{
+    const float y = filters[static_cast<std::size_t>(channel)].process(x);
+    return stepChain(smoothers[static_cast<std::size_t>(channel)], y * y);
+}
+
+[[gnu::always_inline]] inline LoudnessCore::MidSidePowers LoudnessCore::detectMidSide(float mid, float side) noexcept
+{
+    MidSidePowers powers{detectPower(0, mid), detectPower(1, side)};
+    if (!std::isfinite(powers.mid + powers.side)) {
+        recoverIfNotFinite(powers.mid + powers.side);
+        powers.mid = powers.side = 0.0f;
+    }
+    return powers;
+}
+
+inline float LoudnessCore::detectGeneralPower(const float* input) noexcept
+{
+    float power = 0.0f;
+    for (std::int32_t c = 0; c < channels; ++c)
+        power += detectPower(c, input[c]);
+    if (!std::isfinite(power)) {
+        recoverIfNotFinite(power);
+        power = 0.0f;
+    }
+    return power;
+}
 
 } // namespace tarvel

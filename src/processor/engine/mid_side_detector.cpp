@@ -1,6 +1,8 @@
 #include "processor/engine/mid_side_detector.h"
 
-#include <emmintrin.h>
+#include <tuple>
+
+#include "processor/engine/lanes.h"
 
 namespace tarvel {
 namespace {
@@ -20,30 +22,16 @@ namespace {
 // From two steps back it spreads over two steps and the feedback term a1 y1
 // is the limit, as it is for the scalar filter.
 
-__m128 quadOf(float a, float b, float c, float d) noexcept { return _mm_setr_ps(a, b, c, d); }
-
-__m128 loadPair(const float* p) noexcept { return _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p)); }
-void storeHighPair(float* p, __m128 v) noexcept { _mm_storeh_pi(reinterpret_cast<__m64*>(p), v); }
-
-// Lanes 0 and 1 of low, lanes 2 and 3 of high.
-__m128 lowThenHigh(__m128 low, __m128 high) noexcept { return _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 2, 1, 0)); }
-// Lanes 2 and 3 of a, then lanes 0 and 1 of b.
-__m128 highThenLow(__m128 a, __m128 b) noexcept { return _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 3, 2)); }
-
-float lane(__m128 v, int i) noexcept
-{
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, v);
-    return lanes[i];
-}
+static_assert(std::tuple_size_v<SmootherChain> == 2 && FloatLanes::width == 2 * 2,
+              "one register holds two stages (or sections) of two channels");
 
 struct SectionState {
     float x1, x2, y1, y2;
 };
 
 struct Sections {
-    __m128 a1, a2, b0, b1, b2;
-    __m128 x1, x2, y1, y2;
+    FloatLanes a1, a2, b0, b1, b2;
+    FloatLanes x1, x2, y1, y2;
 
     // Both sections at the same frame boundary: the second's lanes are one
     // frame ahead of where the staggered loop expects them, which the first
@@ -52,55 +40,58 @@ struct Sections {
     {
         const BiquadCoefficients& p = mid.preFilter.c;
         const BiquadCoefficients& h = mid.highPass.c;
-        a1 = quadOf(p.a1, p.a1, h.a1, h.a1);
-        a2 = quadOf(p.a2, p.a2, h.a2, h.a2);
-        b0 = quadOf(p.b0, p.b0, h.b0, h.b0);
-        b1 = quadOf(p.b1, p.b1, h.b1, h.b1);
-        b2 = quadOf(p.b2, p.b2, h.b2, h.b2);
+        a1 = FloatLanes(p.a1, p.a1, h.a1, h.a1);
+        a2 = FloatLanes(p.a2, p.a2, h.a2, h.a2);
+        b0 = FloatLanes(p.b0, p.b0, h.b0, h.b0);
+        b1 = FloatLanes(p.b1, p.b1, h.b1, h.b1);
+        b2 = FloatLanes(p.b2, p.b2, h.b2, h.b2);
         const BiquadSection& mp = mid.preFilter;
         const BiquadSection& sp = side.preFilter;
         const BiquadSection& mh = mid.highPass;
         const BiquadSection& sh = side.highPass;
-        x1 = quadOf(mp.x1, sp.x1, mh.x1, sh.x1);
-        x2 = quadOf(mp.x2, sp.x2, mh.x2, sh.x2);
-        y1 = quadOf(mp.y1, sp.y1, mh.y1, sh.y1);
-        y2 = quadOf(mp.y2, sp.y2, mh.y2, sh.y2);
+        x1 = FloatLanes(mp.x1, sp.x1, mh.x1, sh.x1);
+        x2 = FloatLanes(mp.x2, sp.x2, mh.x2, sh.x2);
+        y1 = FloatLanes(mp.y1, sp.y1, mh.y1, sh.y1);
+        y2 = FloatLanes(mp.y2, sp.y2, mh.y2, sh.y2);
     }
 
     // input: the frame's (mid, side) in lanes 0 and 1. Returns the pre-filter
     // output of this frame in lanes 0 and 1 and the high-pass output of the
     // frame two before in lanes 2 and 3.
-    [[gnu::always_inline]] __m128 step(__m128 input) noexcept
+    [[gnu::always_inline]] FloatLanes step(FloatLanes input) noexcept
     {
         // The high-pass lanes take the pre-filter's output of two steps ago.
-        const __m128 x = _mm_movelh_ps(input, y2);
-        const __m128 y = _mm_sub_ps(
-            _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1)), _mm_mul_ps(b2, x2)),
-                       _mm_mul_ps(a1, y1)),
-            _mm_mul_ps(a2, y2));
+        const FloatLanes x = lowOfBoth(input, y2);
+        const FloatLanes y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
         x2 = x1;
         x1 = x;
         y2 = y1;
         y1 = y;
         return y;
     }
+
+    // The state of the section and channel in one lane.
+    SectionState stateOf(std::int32_t lane) const noexcept
+    {
+        return {x1.lane(lane), x2.lane(lane), y1.lane(lane), y2.lane(lane)};
+    }
 };
 
 struct Stages {
-    __m128 keep, take, state;
+    FloatLanes keep, take, state;
 
     Stages(const SmootherChain& mid, const SmootherChain& side) noexcept
-        : keep(_mm_set1_ps(1.0f - mid[0].coefficient)), take(_mm_set1_ps(mid[0].coefficient)),
-          state(quadOf(mid[0].state, side[0].state, mid[1].state, side[1].state))
+        : keep(1.0f - mid[0].coefficient), take(mid[0].coefficient),
+          state(FloatLanes(mid[0].state, side[0].state, mid[1].state, side[1].state))
     {
     }
 
     // weighted: the K-weighted outputs in lanes 2 and 3, as Sections::step
     // gives them. Stage two takes stage one's previous state.
-    [[gnu::always_inline]] __m128 step(__m128 weighted) noexcept
+    [[gnu::always_inline]] FloatLanes step(FloatLanes weighted) noexcept
     {
-        const __m128 input = highThenLow(_mm_mul_ps(weighted, weighted), state);
-        state = _mm_add_ps(_mm_mul_ps(keep, state), _mm_mul_ps(take, input));
+        const FloatLanes input = highThenLow(weighted * weighted, state);
+        state = keep * state + take * input;
         return state;
     }
 };
@@ -127,8 +118,8 @@ bool detectMidSidePowers(const MidSideDetectorState& s, const float* midSide, fl
     // A power this large could make the mid + side sum overflow; such runs
     // go back to the per-frame path, which restarts the detector exactly
     // where the sum stops being finite. NaN fails the comparison as well.
-    const __m128 powerLimit = _mm_set1_ps(1e38f);
-    __m128 suspect = _mm_setzero_ps();
+    const FloatLanes powerLimit(1e38f);
+    LaneMask suspect{};
 
     // Steps 0 and 1: the pre-filter on frames 0 and 1 alone; the high-pass
     // lanes keep their state, so that step 2 runs them on frame 0.
@@ -142,49 +133,46 @@ bool detectMidSidePowers(const MidSideDetectorState& s, const float* midSide, fl
     }
     // Step 2: stage one starts on frame 0; stage two keeps its state.
     {
-        const __m128 stageTwo = stages.state;
+        const FloatLanes stageTwo = stages.state;
         stages.step(sections.step(loadPair(midSide + 4)));
         stages.state = lowThenHigh(stages.state, stageTwo);
-        suspect = _mm_or_ps(suspect, _mm_cmpnlt_ps(stages.state, powerLimit));
+        suspect = suspect | notLess(stages.state, powerLimit);
     }
     // Steps 3 to count - 1: everything in flight; stage two finishes frame
     // n - 3.
     for (std::int32_t n = 3; n < count; ++n) {
-        const __m128 power = stages.step(sections.step(loadPair(midSide + 2 * n)));
+        const FloatLanes power = stages.step(sections.step(loadPair(midSide + 2 * n)));
         storeHighPair(powers + 2 * (n - 3), power);
-        suspect = _mm_or_ps(suspect, _mm_cmpnlt_ps(power, powerLimit));
+        suspect = suspect | notLess(power, powerLimit);
     }
     // Steps count and count + 1: the high-pass finishes the last two frames.
     // The pre-filter lanes are done, so their state is taken before.
-    const SectionState preMid{lane(sections.x1, 0), lane(sections.x2, 0), lane(sections.y1, 0), lane(sections.y2, 0)};
-    const SectionState preSide{lane(sections.x1, 1), lane(sections.x2, 1), lane(sections.y1, 1),
-                               lane(sections.y2, 1)};
-    __m128 weighted = _mm_setzero_ps();
+    const SectionState preMid = sections.stateOf(0);
+    const SectionState preSide = sections.stateOf(1);
+    FloatLanes weighted;
     for (std::int32_t n = count; n < count + 2; ++n) {
-        weighted = sections.step(_mm_setzero_ps());
-        const __m128 power = stages.step(weighted);
+        weighted = sections.step(FloatLanes());
+        const FloatLanes power = stages.step(weighted);
         storeHighPair(powers + 2 * (n - 3), power);
-        suspect = _mm_or_ps(suspect, _mm_cmpnlt_ps(power, powerLimit));
+        suspect = suspect | notLess(power, powerLimit);
     }
     // Step count + 2: stage two finishes the last frame; stage one is done.
-    const __m128 stageOne = stages.state;
-    const __m128 power = stages.step(weighted);
+    const FloatLanes stageOne = stages.state;
+    const FloatLanes power = stages.step(weighted);
     storeHighPair(powers + 2 * (count - 1), power);
-    suspect = _mm_or_ps(suspect, _mm_cmpnlt_ps(power, powerLimit));
+    suspect = suspect | notLess(power, powerLimit);
 
-    if (_mm_movemask_ps(suspect) != 0)
+    if (any(suspect))
         return false;
 
     store(s.midFilter.preFilter, preMid);
     store(s.sideFilter.preFilter, preSide);
-    store(s.midFilter.highPass,
-          {lane(sections.x1, 2), lane(sections.x2, 2), lane(sections.y1, 2), lane(sections.y2, 2)});
-    store(s.sideFilter.highPass,
-          {lane(sections.x1, 3), lane(sections.x2, 3), lane(sections.y1, 3), lane(sections.y2, 3)});
-    s.midChain[0].state = lane(stageOne, 0);
-    s.sideChain[0].state = lane(stageOne, 1);
-    s.midChain[1].state = lane(stages.state, 2);
-    s.sideChain[1].state = lane(stages.state, 3);
+    store(s.midFilter.highPass, sections.stateOf(2));
+    store(s.sideFilter.highPass, sections.stateOf(3));
+    s.midChain[0].state = stageOne.lane(0);
+    s.sideChain[0].state = stageOne.lane(1);
+    s.midChain[1].state = stages.state.lane(2);
+    s.sideChain[1].state = stages.state.lane(3);
     return true;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
-#include <xmmintrin.h>
 
 #include "parameters/engine_conversion.h"
+#include "processor/engine/lanes.h"
 #include "processor/engine/quantity_lanes.h"
 
 namespace tarvel {
@@ -49,7 +49,7 @@ void ParameterSmoothing::refreshInLanes(std::int32_t id, float v) noexcept
 {
     if (!(v == lastNormalised[static_cast<std::size_t>(id)])) {
         lastNormalised[static_cast<std::size_t>(id)] = v;
-        quantity[static_cast<std::size_t>(id)] = _mm_cvtss_f32(engineQuantityLanes(id, _mm_set1_ps(v)));
+        quantity[static_cast<std::size_t>(id)] = engineQuantity(id, FloatLanes(v)).first();
     }
 }
 
@@ -65,10 +65,10 @@ void ParameterSmoothing::rampQuantities(ParameterRamp& ramp, std::int32_t id, st
         ramp.advance();
         values[static_cast<std::size_t>(j)] = static_cast<float>(ramp.current());
     }
-    for (std::int32_t j = count; j < ((count + 3) & ~3); ++j)
+    for (std::int32_t j = count; j < wholeLanes(count); ++j)
         values[static_cast<std::size_t>(j)] = values[static_cast<std::size_t>(count - 1)];
-    for (std::int32_t j = 0; j < count; j += 4)
-        _mm_store_ps(out + j, engineQuantityLanes(id, _mm_load_ps(values.data() + j)));
+    for (std::int32_t j = 0; j < count; j += FloatLanes::width)
+        engineQuantity(id, FloatLanes::load(values.data() + j)).store(out + j);
     lastNormalised[static_cast<std::size_t>(id)] = values[static_cast<std::size_t>(count - 1)];
     quantity[static_cast<std::size_t>(id)] = out[count - 1];
 }
@@ -90,38 +90,39 @@ bool settled(const SmootherStage& smoother, float input) noexcept
 void smoothInLanes(const std::array<SmootherStage*, 4>& stages, const std::array<const float*, 4>& inputs,
                    const std::array<float*, 4>& outputs, std::int32_t count) noexcept
 {
-    const __m128 take = _mm_setr_ps(stages[0]->coefficient, stages[1]->coefficient, stages[2]->coefficient,
-                                    stages[3]->coefficient);
-    const __m128 keep = _mm_sub_ps(_mm_set1_ps(1.0f), take);
-    __m128 state = _mm_setr_ps(stages[0]->state, stages[1]->state, stages[2]->state, stages[3]->state);
-    const auto step = [&](__m128 x) {
-        state = _mm_add_ps(_mm_mul_ps(keep, state), _mm_mul_ps(take, x));
+    static_assert(FloatLanes::width == 4, "one smoother per lane");
+    const FloatLanes take(stages[0]->coefficient, stages[1]->coefficient, stages[2]->coefficient,
+                          stages[3]->coefficient);
+    const FloatLanes keep = FloatLanes(1.0f) - take;
+    FloatLanes state(stages[0]->state, stages[1]->state, stages[2]->state, stages[3]->state);
+    const auto step = [&](FloatLanes x) {
+        state = keep * state + take * x;
         return state;
     };
     std::int32_t j = 0;
     // Four samples at a time, turned from one row per smoother into one row
     // per sample and back.
     for (; j + 4 <= count; j += 4) {
-        __m128 a = _mm_loadu_ps(inputs[0] + j), b = _mm_loadu_ps(inputs[1] + j);
-        __m128 c = _mm_loadu_ps(inputs[2] + j), d = _mm_loadu_ps(inputs[3] + j);
-        _MM_TRANSPOSE4_PS(a, b, c, d);
-        a = step(a);
-        b = step(b);
-        c = step(c);
-        d = step(d);
-        _MM_TRANSPOSE4_PS(a, b, c, d);
-        _mm_storeu_ps(outputs[0] + j, a);
-        _mm_storeu_ps(outputs[1] + j, b);
-        _mm_storeu_ps(outputs[2] + j, c);
-        _mm_storeu_ps(outputs[3] + j, d);
+        FloatLanes first = FloatLanes::loadUnaligned(inputs[0] + j), second = FloatLanes::loadUnaligned(inputs[1] + j);
+        FloatLanes third = FloatLanes::loadUnaligned(inputs[2] + j), fourth = FloatLanes::loadUnaligned(inputs[3] + j);
+        transpose(first, second, third, fourth);
+        first = step(first);
+        second = step(second);
+        third = step(third);
+        fourth = step(fourth);
+        transpose(first, second, third, fourth);
+        first.storeUnaligned(outputs[0] + j);
+        second.storeUnaligned(outputs[1] + j);
+        third.storeUnaligned(outputs[2] + j);
+        fourth.storeUnaligned(outputs[3] + j);
     }
     alignas(16) float lanes[4];
     for (; j < count; ++j) {
-        _mm_store_ps(lanes, step(_mm_setr_ps(inputs[0][j], inputs[1][j], inputs[2][j], inputs[3][j])));
+        step(FloatLanes(inputs[0][j], inputs[1][j], inputs[2][j], inputs[3][j])).store(lanes);
         for (std::size_t k = 0; k < 4; ++k)
             outputs[k][j] = lanes[k];
     }
-    _mm_store_ps(lanes, state);
+    state.store(lanes);
     for (std::size_t k = 0; k < 4; ++k)
         stages[k]->state = lanes[k];
 }

@@ -43,15 +43,24 @@ inline void RealtimeProcessor::advanceParameters() noexcept
     core.wet = smoothing.wet();
 }
 
+template <typename Pass>
+inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept
+{
+    const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
+    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
+        pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
+    if (sampleCount > 0)
+        meter.store(core.meter, std::memory_order_relaxed);
+}
+
 template <typename Sample>
-void RealtimeProcessor::processPerFrame(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                                        std::int32_t sampleCount) noexcept
+void RealtimeProcessor::processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                              std::int32_t start, std::int32_t count) noexcept
 {
     const std::int32_t channels = engineConfig.channelCount;
-    n = std::clamp(n, 0, channels);
     float* in = frame.data();
     float* out = frame.data() + channels;
-    for (std::int32_t i = 0; i < sampleCount; ++i) {
+    for (std::int32_t i = start; i < start + count; ++i) {
         advanceParameters();
         for (std::int32_t c = 0; c < channels; ++c)
             in[c] = readSample(inputs, c, n, i);
@@ -60,40 +69,32 @@ void RealtimeProcessor::processPerFrame(const Sample* const* inputs, Sample* con
             if (outputs[c])
                 outputs[c][i] = static_cast<Sample>(out[c]);
     }
-    if (sampleCount > 0)
-        meter.store(core.meter, std::memory_order_relaxed);
 }
 
 template <typename Sample>
-void RealtimeProcessor::processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                                       std::int32_t sampleCount) noexcept
+void RealtimeProcessor::processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                            std::int32_t start, std::int32_t count) noexcept
 {
     const std::int32_t channels = engineConfig.channelCount;
-    n = std::clamp(n, 0, channels);
     float* in = frame.data();
-    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity) {
-        const std::int32_t count = std::min(ParameterChunk::capacity, sampleCount - start);
-        smoothing.advanceChunk(intake, count, chunkParameters);
-        const ParameterChunk& p = chunkParameters;
-        for (std::int32_t j = 0; j < count; ++j) {
-            const auto k = static_cast<std::size_t>(j);
-            core.setIntegrationTime(p.integrationTime[p.integrationTimeConstant ? 0 : k]);
-            for (std::int32_t c = 0; c < channels; ++c)
-                in[c] = readSample(inputs, c, n, start + j);
-            generalPowers[k] = core.detectGeneral(in, generalDelayed.data() + k * static_cast<std::size_t>(channels));
-        }
-        core.gainFactors(generalPowers.data(), p, count, generalFactors.data());
-        for (std::int32_t c = 0; c < n; ++c) {
-            if (!outputs[c])
-                continue;
-            const float* delayed = generalDelayed.data() + c;
-            Sample* out = outputs[c] + start;
-            for (std::int32_t j = 0; j < count; ++j)
-                out[j] = static_cast<Sample>(delayed[j * channels] * generalFactors[static_cast<std::size_t>(j)]);
-        }
+    smoothing.advanceChunk(intake, count, chunkParameters);
+    const ParameterChunk& p = chunkParameters;
+    for (std::int32_t j = 0; j < count; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        core.setIntegrationTime(p.integrationTime[p.integrationTimeConstant ? 0 : k]);
+        for (std::int32_t c = 0; c < channels; ++c)
+            in[c] = readSample(inputs, c, n, start + j);
+        generalPowers[k] = core.detectGeneral(in, generalDelayed.data() + k * static_cast<std::size_t>(channels));
     }
-    if (sampleCount > 0)
-        meter.store(core.meter, std::memory_order_relaxed);
+    core.gainFactors(generalPowers.data(), p, count, generalFactors.data());
+    for (std::int32_t c = 0; c < n; ++c) {
+        if (!outputs[c])
+            continue;
+        const float* delayed = generalDelayed.data() + c;
+        Sample* out = outputs[c] + start;
+        for (std::int32_t j = 0; j < count; ++j)
+            out[j] = static_cast<Sample>(delayed[j * channels] * generalFactors[static_cast<std::size_t>(j)]);
+    }
 }
 
 template <typename Sample>
@@ -134,31 +135,36 @@ void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
 }
 
 template <typename Sample>
+void RealtimeProcessor::processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                           std::int32_t start, std::int32_t count) noexcept
+{
+    readStereo(inputs, n, start, count);
+    smoothing.advanceChunk(intake, count, chunkParameters);
+    detectChunk(count);
+    core.renderStereo(chunk, chunkParameters, count);
+    const float* rendered[2] = {chunk.left.data(), chunk.right.data()};
+    for (std::int32_t c = 0; c < n; ++c) {
+        if (!outputs[c])
+            continue;
+        Sample* out = outputs[c] + start;
+        for (std::int32_t j = 0; j < count; ++j)
+            out[j] = static_cast<Sample>(rendered[c][j]);
+    }
+}
+
+template <typename Sample>
 void RealtimeProcessor::processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                        std::int32_t sampleCount) noexcept
 {
-    if (engineConfig.channelCount != 2) {
-        processGeneral(inputs, outputs, n, sampleCount);
+    if (engineConfig.channelCount == 2) {
+        processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
+            processStereoChunk(inputs, outputs, given, start, count);
+        });
         return;
     }
-    n = std::clamp(n, 0, 2);
-    for (std::int32_t start = 0; start < sampleCount; start += StereoChunk::capacity) {
-        const std::int32_t count = std::min(StereoChunk::capacity, sampleCount - start);
-        readStereo(inputs, n, start, count);
-        smoothing.advanceChunk(intake, count, chunkParameters);
-        detectChunk(count);
-        core.renderStereo(chunk, chunkParameters, count);
-        const float* rendered[2] = {chunk.left.data(), chunk.right.data()};
-        for (std::int32_t c = 0; c < n; ++c) {
-            if (!outputs[c])
-                continue;
-            Sample* out = outputs[c] + start;
-            for (std::int32_t j = 0; j < count; ++j)
-                out[j] = static_cast<Sample>(rendered[c][j]);
-        }
-    }
-    if (sampleCount > 0)
-        meter.store(core.meter, std::memory_order_relaxed);
+    processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
+        processGeneralChunk(inputs, outputs, given, start, count);
+    });
 }
 
 void RealtimeProcessor::processBlock(const float* const* inputs, float* const* outputs, std::int32_t n,
@@ -176,7 +182,9 @@ void RealtimeProcessor::processBlock(const double* const* inputs, double* const*
 void RealtimeProcessor::processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
                                              std::int32_t sampleCount) noexcept
 {
-    processPerFrame(inputs, outputs, n, sampleCount);
+    processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
+        processFramesOneByOne(inputs, outputs, given, start, count);
+    });
 }
 
 } // namespace tarvel

@@ -59,17 +59,25 @@ public:
     static constexpr std::int32_t maxChannels = 32;
 
 private:
+    // What every form shares: the channels given clamped to the engine's,
+    // the block in chunks, pass(given, start, count) for each, and the meter
+    // stored after a block with frames.
+    template <typename Pass>
+    void processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept;
     template <typename Sample>
     void processChunked(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                         std::int32_t sampleCount) noexcept;
-    // Channel counts other than two: frame by frame through the core, with
-    // the parameters taken a chunk at a time.
     template <typename Sample>
-    void processGeneral(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                        std::int32_t sampleCount) noexcept;
+    void processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
+                            std::int32_t count) noexcept;
+    // Channel counts other than two: frame by frame through the detector,
+    // with the parameters and the gains taken a chunk at a time.
     template <typename Sample>
-    void processPerFrame(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                         std::int32_t sampleCount) noexcept;
+    void processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
+                             std::int32_t count) noexcept;
+    template <typename Sample>
+    void processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                               std::int32_t start, std::int32_t count) noexcept;
     // One sample of parameter intake, conversion and smoothing.
     void advanceParameters() noexcept;
     // Reads count frames of up to two channels into the chunk, missing
