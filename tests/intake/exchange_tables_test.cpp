@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "processor/intake/parameter_set_exchange.h"
+#include "processor/intake/exchange_transitions.h"
 
 namespace tarvel {
 namespace {
@@ -96,7 +96,14 @@ Exploration explore(std::uint8_t maxPublishes, std::uint8_t maxTakes)
             const std::uint8_t entry = tables::readerAcquire[m.state];
             Model n = m;
             if (entry & tables::nothingNewBit) {
-                if (m.writer == Writer::Idle && m.completed != m.lastTaken)
+                // The newest completed set, not yet taken, still whole in a
+                // slot the writer is not filling must be delivered. (A
+                // publish that starts while the reader holds the other slot
+                // overwrites it: the set after it supersedes it.)
+                bool waiting = false;
+                for (std::uint8_t slot = 0; slot < 2; ++slot)
+                    waiting |= m.slots[slot] == m.completed && !(m.writer != Writer::Idle && m.writerSlot == slot);
+                if (m.completed != m.lastTaken && waiting)
                     fault(m, "a completed set was not delivered");
                 ++n.takes;
             } else {
