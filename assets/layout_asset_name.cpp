@@ -1,6 +1,6 @@
 #include "embedded_assets.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 namespace tarvel {
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "processor/messages.h"
+#include "protocol/messages.h"
 #include "processor/processor.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 

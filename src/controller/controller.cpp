@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "processor/messages.h"
+#include "protocol/messages.h"
 
 namespace tarvel {
 

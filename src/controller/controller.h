@@ -4,14 +4,15 @@
 #include <atomic>
 
 #include "editor/editor.h"
+#include "editor/loudness_reading.h"
 #include "framework/controller_base.h"
 #include "parameters/parameter_table.h"
 #include "parameters/parameters.h"
-#include "processor/state/state_format.h"
+#include "protocol/state_format.h"
 
 namespace tarvel {
 
-class Controller : public vantle::vst::ControllerBase<Controller, Parameters, Editor> {
+class Controller : public vantle::vst::ControllerBase<Controller, Parameters, Editor>, public LoudnessReading {
 public:
     using StateValues = tarvel::StateValues;
 
@@ -19,8 +20,10 @@ public:
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::tresult PLUGIN_API notify(Steinberg::Vst::IMessage* message) override;
 
-    // The processor's latest loudness reading, for the editor.
-    double meterValue() const { return meter.load(); }
+    // The processor's latest loudness reading and its activity, for the
+    // editor.
+    double meterValue() const override { return meter.load(); }
+    bool isProcessorActive() const override { return ControllerBase::isProcessorActive(); }
 
     // Hooks for the framework base.
     static const auto& parameterDescriptions() { return parameterTable(); }

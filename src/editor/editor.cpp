@@ -1,10 +1,10 @@
 #include "editor/editor.h"
 
-#include "controller/controller.h"
 #include "editor/editor_view_tree.h"
+#include "editor/loudness_reading.h"
 #include "embedded_assets.h"
 #include "framework/messages.h"
-#include "processor/messages.h"
+#include "protocol/messages.h"
 
 #include <cstring>
 
@@ -35,10 +35,10 @@ void Editor::onParameterChanged(ParamID id, ParamValue value)
 
 void Editor::updateMappingCurve()
 {
-    const auto* owner = dynamic_cast<Controller*>(getController());
-    if (!owner)
+    const auto* reading = dynamic_cast<const LoudnessReading*>(getController());
+    if (!reading)
         return;
-    showMappingCurve(viewsByName, owner->meterValue(), owner->isProcessorActive());
+    showMappingCurve(viewsByName, reading->meterValue(), reading->isProcessorActive());
 }
 
 VSTGUI::CMessageResult Editor::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message)

@@ -1,6 +1,6 @@
 #include "editor/editor_view_tree.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "parameters/mapping_curve.h"
 #include "parameters/parameter_table.h"
 #include "toolkit/cframe.h"
@@ -22,7 +22,7 @@ using vantle::vst::ViewsByName;
 namespace {
 
 struct KnobEntry {
-    vantle::vst::ScrambledLiteral name;
+    vantle::ScrambledLiteral name;
     ParameterId id;
     std::int32_t steps;
 };
@@ -31,10 +31,10 @@ struct KnobEntry {
 const std::array<KnobEntry, 4>& knobEntries()
 {
     static const std::array<KnobEntry, 4> entries{{
-        {vantle::vst::scrambleText("targetKnob"), Target, 0},
-        {vantle::vst::scrambleText("ratioKnob"), Ratio, 0},
-        {vantle::vst::scrambleText("stereoRatioKnob"), StereoRatio, 0},
-        {vantle::vst::scrambleText("speedKnob"), Speed, 1},
+        {vantle::scrambleText("targetKnob"), Target, 0},
+        {vantle::scrambleText("ratioKnob"), Ratio, 0},
+        {vantle::scrambleText("stereoRatioKnob"), StereoRatio, 0},
+        {vantle::scrambleText("speedKnob"), Speed, 1},
     }};
     return entries;
 }
@@ -52,7 +52,7 @@ MyKnob* knobOf(const ViewsByName& views, std::uint32_t id)
 {
     for (const KnobEntry& entry : knobEntries())
         if (std::uint32_t(entry.id) == id)
-            return find<MyKnob>(views, vantle::vst::decodeLiteral(entry.name));
+            return find<MyKnob>(views, vantle::decodeLiteral(entry.name));
     return nullptr;
 }
 
@@ -79,7 +79,7 @@ ViewsByName createEditorViews(VSTGUI::CFrame& frame, vantle::vst::ResourceCache&
         auto* knob = new MyKnob(origin, listener, entry.id, &resources, entry.steps);
         knob->setDefaultValue(defaultValue(entry.id));
         knob->setValue(defaultValue(entry.id));
-        add(decodeLiteral(entry.name), knob);
+        add(vantle::decodeLiteral(entry.name), knob);
     }
     add(mappingName(), new MyLoudnessMapping(origin, &resources));
     return views;

@@ -1,7 +1,7 @@
 #include "entry/class_ids.h"
 
 #include "entry/sha256.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 namespace tarvel {
 

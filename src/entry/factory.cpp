@@ -6,7 +6,7 @@
 #include "controller/controller.h"
 #include "entry/class_id_fuid.h"
 #include "entry/class_ids.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "processor/processor.h"
 
 namespace tarvel {

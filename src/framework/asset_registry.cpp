@@ -1,6 +1,6 @@
 #include "framework/asset_registry.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 namespace vantle::vst {
 

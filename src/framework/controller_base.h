@@ -16,7 +16,7 @@
 
 #include "framework/host_boundary.h"
 #include "framework/messages.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "pluginterfaces/base/ustring.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 

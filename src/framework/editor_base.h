@@ -9,7 +9,7 @@
 #include "framework/layout_json.h"
 #include "framework/manual.h"
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "platform/platform_services.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"

@@ -1,6 +1,6 @@
 #include "framework/layout_json.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 #include <exception>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "framework/manual.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "platform/platform_services.h"
 
 #include <cstdio>

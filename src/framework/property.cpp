@@ -1,6 +1,6 @@
 #include "framework/property.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 #include <cmath>
 #include <limits>

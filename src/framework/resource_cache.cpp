@@ -1,6 +1,6 @@
 #include "framework/resource_cache.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "platform/platform_services.h"
 
 #include <stdexcept>

@@ -10,7 +10,7 @@ namespace tarvel {
 namespace {
 
 using Steinberg::Vst::ParameterInfo;
-using vantle::vst::scrambleText;
+using vantle::scrambleText;
 
 // Normalised value of a ratio display value: the inverse of 4^v.
 float normalisedRatio(float display)

@@ -4,15 +4,15 @@
 #include <array>
 #include <string>
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "parameters/parameters.h"
 
 namespace tarvel {
 
 struct ParameterDescription {
     ParameterId id;
-    vantle::vst::ScrambledLiteral title;
-    vantle::vst::ScrambledLiteral unitLabel;
+    vantle::ScrambledLiteral title;
+    vantle::ScrambledLiteral unitLabel;
     std::int32_t stepCount;
     std::int32_t flags; // Steinberg::Vst::ParameterInfo flags
     float defaultValue;

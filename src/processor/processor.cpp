@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "pluginterfaces/base/ustring.h"
-#include "processor/messages.h"
-#include "processor/state/state_format.h"
+#include "protocol/messages.h"
+#include "protocol/state_format.h"
 
 namespace tarvel {
 

@@ -1,6 +1,6 @@
 #include "toolkit/cview.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "toolkit/cbitmap.h"
 #include "toolkit/cframe.h"
 

@@ -1,7 +1,7 @@
 #include "views/my_knob.h"
 
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "toolkit/cdrawcontext.h"
 #include "views/pointer_glow.h"
 

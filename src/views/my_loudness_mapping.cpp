@@ -1,7 +1,7 @@
 #include "views/my_loudness_mapping.h"
 
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "views/wide_text.h"
 
 #include <string>

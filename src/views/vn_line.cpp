@@ -1,6 +1,6 @@
 #include "views/vn_line.h"
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "views/vn_text.h"
 
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controller/controller.h"
-#include "processor/messages.h"
+#include "protocol/messages.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"

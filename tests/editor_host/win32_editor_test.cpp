@@ -155,7 +155,7 @@ TEST(EditorWindowLifetime, OpenAndCloseLeaveNoObjectsAndUnloadingRemovesTheWindo
         EXPECT_EQ(GetWindow(static_cast<HWND>(window.parent()), GW_CHILD), nullptr);
 
         // The class is named after the module's instance handle.
-        name = L"TarvelFrame" + std::to_wstring(reinterpret_cast<std::uintptr_t>(loaded));
+        name = L"VSTGUIFrame" + std::to_wstring(reinterpret_cast<std::uintptr_t>(loaded));
         WNDCLASSEXW description{};
         description.cbSize = sizeof description;
         EXPECT_TRUE(GetClassInfoExW(loaded, name.c_str(), &description));

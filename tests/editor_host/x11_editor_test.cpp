@@ -3,7 +3,7 @@
 // the screen shows read back and compared with the offscreen render.
 #include "editor_reference.h"
 #include "integration/loaded_plugin.h"
-#include "processor/messages.h"
+#include "protocol/messages.h"
 #include "tools/host/platform/linux_run_loop.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"

@@ -1,7 +1,7 @@
 #include "framework/asset_registry.h"
 #include "framework/manual.h"
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "toolkit/gdiplus_globals.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 
 namespace {
 
+using namespace vantle;
 using namespace vantle::vst;
 namespace fs = std::filesystem;
 

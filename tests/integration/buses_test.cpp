@@ -3,7 +3,7 @@
 
 #include "support/signals.h"
 #include "integration/loaded_plugin.h"
-#include "processor/messages.h"
+#include "protocol/messages.h"
 
 namespace tarvel::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "framework/messages.h"
 #include "integration/loaded_plugin.h"
-#include "processor/messages.h"
+#include "protocol/messages.h"
 #include "support/signals.h"
 
 namespace tarvel::test {

@@ -11,7 +11,7 @@ namespace tarvel {
 namespace {
 
 using Steinberg::Vst::ParameterInfo;
-using vantle::vst::decodeLiteral;
+using vantle::decodeLiteral;
 
 TEST(ParameterTable, DescribesTheFiveParametersInIdOrder)
 {

@@ -1,7 +1,7 @@
 // Offscreen pixel tests of anchored text drawn with an embedded font.
 #include "framework/asset_registry.h"
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "toolkit/cframe.h"
 #include "toolkit/gdiplus_globals.h"
 #include "views/vn_text.h"
@@ -16,6 +16,7 @@
 
 namespace {
 
+using namespace vantle;
 using namespace vantle::vst;
 using VSTGUI::CFrame;
 using VSTGUI::CRect;

@@ -129,6 +129,11 @@ TEST(Vst2Text, ConvertsBetweenUtf16AndUtf8)
     utf16FromUtf8("L\xC3\xBC\xF0\x9F\x98\x80\xFF!", back);
     const TChar expected[] = {u'L', 0x00FC, 0xD83D, 0xDE00, 0xFFFD, u'!', 0};
     EXPECT_EQ(std::memcmp(back, expected, sizeof expected), 0);
+    // An overlong NUL would end the text early and an encoded surrogate
+    // would leave a lone one in it: each byte becomes U+FFFD instead.
+    utf16FromUtf8("a\xC0\x80" "b\xED\xA0\x80", back);
+    const TChar replaced[] = {u'a', 0xFFFD, 0xFFFD, u'b', 0xFFFD, 0xFFFD, 0xFFFD, 0};
+    EXPECT_EQ(std::memcmp(back, replaced, sizeof replaced), 0);
 
     const std::string longText(300, 'a');
     utf16FromUtf8(longText, back);

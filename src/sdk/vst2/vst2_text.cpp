@@ -2,11 +2,13 @@
 
 #include <cstring>
 
+#include "foundation/utf8.h"
+
 namespace Steinberg::Vst {
 
 namespace {
 
-constexpr char32_t replacement = 0xFFFD;
+constexpr char32_t replacement = vantle::replacementCharacter;
 
 bool isContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
 
@@ -27,44 +29,6 @@ void appendUtf8(std::string& out, char32_t c)
         out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
-}
-
-// The code point starting at text[at] and its length in bytes.
-char32_t decodeUtf8(std::string_view text, std::size_t at, std::size_t& length) noexcept
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t count = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        length = 1;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        count = 2;
-        c = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        count = 3;
-        c = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        count = 4;
-        c = lead & 0x07;
-    } else {
-        length = 1;
-        return replacement;
-    }
-    if (at + count > text.size()) {
-        length = 1;
-        return replacement;
-    }
-    for (std::size_t i = 1; i < count; ++i) {
-        const auto byte = static_cast<unsigned char>(text[at + i]);
-        if (!isContinuation(byte)) {
-            length = 1;
-            return replacement;
-        }
-        c = (c << 6) | (byte & 0x3F);
-    }
-    length = count;
-    return c > 0x10FFFF ? replacement : c;
 }
 
 } // namespace
@@ -111,19 +75,16 @@ void utf16FromUtf8(std::string_view text, String128 out) noexcept
     std::size_t written = 0;
     std::size_t at = 0;
     while (at < text.size() && text[at] != '\0') {
-        std::size_t length = 1;
-        const char32_t c = decodeUtf8(text, at, length);
-        at += length;
-        if (c >= 0x10000) {
-            if (written + 2 > capacity)
-                break;
-            out[written++] = static_cast<TChar>(0xD800 + ((c - 0x10000) >> 10));
-            out[written++] = static_cast<TChar>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            if (written + 1 > capacity)
-                break;
-            out[written++] = static_cast<TChar>(c);
-        }
+        // Hosts' texts are shown, never refused: a byte that is not valid
+        // UTF-8 becomes U+FFFD.
+        const vantle::Utf8Sequence sequence = vantle::decodeUtf8(text, at);
+        at += sequence.length;
+        char16_t units[2];
+        const std::size_t count = vantle::toUtf16(sequence.valid ? sequence.codePoint : replacement, units);
+        if (written + count > capacity)
+            break;
+        for (std::size_t i = 0; i < count; ++i)
+            out[written++] = static_cast<TChar>(units[i]);
     }
     out[written] = 0;
 }

@@ -49,7 +49,7 @@ class WindowClass {
 public:
     WindowClass() : instance(moduleInstance())
     {
-        name = L"TarvelFrame" + std::to_wstring(reinterpret_cast<std::uintptr_t>(instance));
+        name = L"VSTGUIFrame" + std::to_wstring(reinterpret_cast<std::uintptr_t>(instance));
         WNDCLASSEXW description{};
         description.cbSize = sizeof description;
         description.style = CS_DBLCLKS;

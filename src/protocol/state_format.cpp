@@ -1,10 +1,10 @@
-#include "processor/state/state_format.h"
+#include "protocol/state_format.h"
 
 #include <limits>
 
 #include <picojson.h>
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 #include "parameters/parameter_table.h"
 
 namespace tarvel {

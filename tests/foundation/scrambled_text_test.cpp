@@ -4,9 +4,9 @@
 #include <iterator>
 #include <string>
 
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
-namespace vantle::vst {
+namespace vantle {
 namespace {
 
 TEST(ScrambledText, RoundTripsThroughTheKeyStream)
@@ -70,4 +70,4 @@ TEST(ScrambledText, LibrariesCarryNoPlainFixedTexts)
 }
 
 } // namespace
-} // namespace vantle::vst
+} // namespace vantle

@@ -4,9 +4,9 @@
 #include <limits>
 #include <string>
 
-#include "processor/state/state_format.h"
+#include "protocol/state_format.h"
 #include "public.sdk/source/common/memorystream.h"
-#include "state/test_stream.h"
+#include "protocol/test_stream.h"
 #include "support/allocation_counter.h"
 
 namespace tarvel {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace vantle::vst {
+namespace vantle {
 
 // Linear congruential key stream; the key byte is the top byte of the state.
 class KeyStream {
@@ -57,7 +57,7 @@ std::string decodeLiteral(std::span<const std::uint32_t> words);
 // The plain bytes of a scrambled blob; zero bytes do not end it.
 std::vector<std::uint8_t> decodeAsset(const std::uint8_t* stored, std::size_t count);
 
-} // namespace vantle::vst
+} // namespace vantle
 
 // A fixed text, stored scrambled and decoded where it is used.
-#define VANTLE_TEXT(text) (::vantle::vst::decodeLiteral(::vantle::vst::scrambleText(text)))
+#define VANTLE_TEXT(text) (::vantle::decodeLiteral(::vantle::scrambleText(text)))

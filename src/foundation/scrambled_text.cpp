@@ -1,6 +1,6 @@
-#include "framework/scrambled_text.h"
+#include "foundation/scrambled_text.h"
 
-namespace vantle::vst {
+namespace vantle {
 
 std::string decodeLiteral(std::span<const std::uint32_t> words)
 {
@@ -24,4 +24,4 @@ std::vector<std::uint8_t> decodeAsset(const std::uint8_t* stored, std::size_t co
     return plain;
 }
 
-} // namespace vantle::vst
+} // namespace vantle

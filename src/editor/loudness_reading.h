@@ -1,0 +1,18 @@
+#pragma once
+// What the editor's graph shows of the processor, as the controller that
+// owns the editor knows it: the latest loudness reading and whether the
+// processor is active. The editor asks its controller for this interface,
+// so it needs nothing else of it.
+
+namespace tarvel {
+
+class LoudnessReading {
+public:
+    virtual double meterValue() const = 0;
+    virtual bool isProcessorActive() const = 0;
+
+protected:
+    ~LoudnessReading() = default;
+};
+
+} // namespace tarvel
