@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs=$(nproc)
 
+# Includes between src/ folders point downward only (the table is in the script).
+bash scripts/check-layers.sh
+
 cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
