@@ -107,9 +107,11 @@ Status stroke(GpGraphics& g, const GpPen& pen, const GpPath& path)
 {
     cairo_t* context = begin(g);
     cairo_matrix_t matrix = g.state.world;
-    // Pens are centred half a pixel down and right of their path when the
-    // transform only moves, so that lines of odd width on whole coordinates
-    // cover whole pixels.
+    // Pens are centred half a pixel down and right of their path while the
+    // transform only moves, so that a line of odd width on whole coordinates
+    // covers whole pixels, in every pixel offset mode, as the views were
+    // drawn until now (scaled lines land on pixel edges already). Fills
+    // stay where they are: rectangles on whole coordinates keep sharp edges.
     if (translationOnly(matrix)) {
         matrix.x0 += 0.5;
         matrix.y0 += 0.5;
@@ -501,13 +503,13 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
         hint != TextRenderingHintSingleBitPerPixel && hint != TextRenderingHintSingleBitPerPixelGridFit;
     const cairo_matrix_t& world = g.state.world;
     if (translationOnly(world)) {
-        // Glyph images on whole device pixels, as the hinting meant them,
-        // half a pixel down and right as pens are.
+        // Glyph images on whole device pixels, as the hinting meant them.
+        // Rounding to the nearest keeps the ink inside the measured box,
+        // which is what a view's size (and so its clip) is made of.
         cairo_identity_matrix(context);
         for (const PlacedGlyph& glyph : layout.glyphs)
             gpFont->face->paintGlyph(context, glyph.index, em, gpFont->style, antialias,
-                                     int(std::lround(glyph.x + world.x0 + 0.5)),
-                                     int(std::lround(glyph.y + world.y0 + 0.5)));
+                                     int(std::lround(glyph.x + world.x0)), int(std::lround(glyph.y + world.y0)));
         cairo_set_matrix(context, &world);
     } else {
         for (const PlacedGlyph& glyph : layout.glyphs)
