@@ -23,10 +23,7 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
   tarvel_integration_tests tarvel_integration_allocation_tests
 ctest --preset asan -j "$jobs" -L fuzz
-# The module starts libgdiplus, whose start-up allocations are never given
-# back (its shutdown aborts once text has been drawn), so leak checking is
-# off for tests that load the module; memory errors are still fatal.
-ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -j "$jobs" -L integration
+ctest --preset asan -j "$jobs" -L integration
 
 # The Windows x64 cross build and its whole suite under Wine, in a Wine
 # prefix of its own that is removed afterwards.
