@@ -17,13 +17,15 @@ cmake --preset tsan
 cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
-# Layout documents fuzzed (about 20 s), and hosts' odd calls replayed on the
-# loaded module, under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Layout documents fuzzed (about 20 s), hosts' odd calls replayed on the
+# loaded module, and the GDI+ layer's drawing, fonts and images, under
+# AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer.
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_module_image_tests tarvel_gdiplus_tests
 ctest --preset asan -j "$jobs" -L fuzz
 ctest --preset asan -j "$jobs" -L integration
+ctest --preset asan -j "$jobs" -L linux-only -R '^(GdiplusLayer|MemoryFont|GdiplusRuntime)\.'
 
 # The Windows x64 cross build and its whole suite under Wine, in a Wine
 # prefix of its own that is removed afterwards.
