@@ -98,6 +98,16 @@ int run(const RenderOptions& options)
     return 0;
 }
 
+// Installed (bin/ beside lib/vst3/, as the Debian package lays it out), the
+// tool renders through the installed module; in the build tree, through the
+// module built beside it.
+std::string defaultModule()
+{
+    const std::string folder = executableFolder();
+    const std::string installed = folder + "/../lib/vst3/Tarvel64.vst3";
+    return !folder.empty() && fileExists(installed) ? installed : TARVEL_DEFAULT_MODULE;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -105,7 +115,7 @@ int main(int argc, char** argv)
     catchInterrupts();
     try {
         const RenderOptions options =
-            parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), TARVEL_DEFAULT_MODULE);
+            parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), defaultModule());
         if (options.help) {
             std::fputs(usageText(), stdout);
             return 0;

@@ -43,7 +43,8 @@ const char* usageText()
            "  --block-size N          frames per block, 1..65536 (default 512)\n"
            "  --precision 32|64       sample size handed to the plug-in (default 32)\n"
            "  --format vst3|vst2      plug-in format to load the module as (default vst3)\n"
-           "  --module PATH           the module file or .vst3 bundle (default: the built one)\n"
+           "  --module PATH           the module file or .vst3 bundle (default: the installed\n"
+           "                          one, or the one built beside the tool)\n"
            "  -o, --output FILE       same as giving OUTPUT\n"
            "  -q, --quiet             no report\n"
            "  -h, --help              this text\n";

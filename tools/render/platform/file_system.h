@@ -11,6 +11,8 @@ std::string uniqueSiblingPath(const std::string& path);
 bool renameFile(const std::string& from, const std::string& to);
 void removeFile(const std::string& path) noexcept;
 bool standardErrorIsTerminal();
+// The folder of the running program, or empty when the OS does not say.
+std::string executableFolder();
 
 // SIGINT and SIGTERM set a flag instead of killing the process, so the
 // render can stop and remove its temporary file.

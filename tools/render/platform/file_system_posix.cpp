@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tarvel::render {
 
@@ -61,6 +63,13 @@ void catchInterrupts()
 bool interruptRequested()
 {
     return interrupted != 0;
+}
+
+std::string executableFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
 }
 
 } // namespace tarvel::render
