@@ -10,7 +10,7 @@ packages=(
   libsndfile1-dev libebur128-dev
   googletest libgtest-dev libbenchmark-dev
   locales
-  libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev xvfb   # editor
+  libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
   dpkg-dev   # the Debian package: dpkg-shlibdeps works out its dependencies
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
 )

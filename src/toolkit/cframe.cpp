@@ -72,6 +72,11 @@ void CFrame::close()
 
 void CFrame::idle()
 {
+    // A control set from outside (the host moving a parameter) has a new
+    // value but no invalidation: it is dirty until drawn.
+    for (const auto& view : views)
+        if (view->isDirty())
+            view->invalid();
     if (platformFrame)
         platformFrame->update();
 }
