@@ -1,5 +1,6 @@
 // Text: fonts from memory through FreeType alone, measuring, and ink where
 // the string format's alignments put it.
+#include "embedded_assets.h"
 #include "gdiplus/gdiplus_fixture.h"
 
 #include <fontconfig/fontconfig.h>
@@ -49,7 +50,9 @@ protected:
         const std::string previous = old ? old : "";
         ::setenv("TMPDIR", folder.c_str(), 1);
         {
-            std::vector<char> bytes = fileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+            // The editor's embedded monospaced font, as the graph's labels
+            // load it.
+            std::vector<std::uint8_t> bytes = vantle::vst::assetBytes(tarvel::uiAssets(), "Courier Prime Code.ttf");
             ASSERT_FALSE(bytes.empty());
             ASSERT_EQ(collection.AddMemoryFont(bytes.data(), INT(bytes.size())), Ok);
             bytes.assign(bytes.size(), 0); // the collection keeps a copy of its own
