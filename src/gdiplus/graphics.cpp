@@ -27,7 +27,20 @@ public:
         CompositingMode compositing = CompositingModeSourceOver;
         PixelOffsetMode pixelOffset = PixelOffsetModeDefault;
         TextRenderingHint textHint = TextRenderingHintSystemDefault;
+        Unit pageUnit = UnitDisplay;
+        REAL pageScale = 1;
     };
+
+    // World to device: the world transform, then the page transform (the
+    // page unit in device pixels times the page scale).
+    cairo_matrix_t device() const
+    {
+        const double page = state.pageScale * (state.pageUnit == UnitDisplay ? 1.0 : pixelsPerUnit(state.pageUnit));
+        cairo_matrix_t pageScale, result;
+        cairo_matrix_init_scale(&pageScale, page, page);
+        cairo_matrix_multiply(&result, &state.world, &pageScale);
+        return result;
+    }
 
     explicit GpGraphics(cairo_surface_t* target) : context(cairo_create(target))
     {
@@ -65,7 +78,8 @@ cairo_t* begin(GpGraphics& g)
     }
     cairo_t* context = g.context;
     cairo_save(context);
-    cairo_set_matrix(context, &g.state.world);
+    const cairo_matrix_t device = g.device();
+    cairo_set_matrix(context, &device);
     cairo_set_operator(context, g.state.compositing == CompositingModeSourceCopy ? CAIRO_OPERATOR_SOURCE
                                                                                  : CAIRO_OPERATOR_OVER);
     cairo_set_antialias(context, antialiased(g.state.smoothing) ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
@@ -106,7 +120,7 @@ Status fill(GpGraphics& g, const GpBrush* brush, const GpPath& path, FillMode fi
 Status stroke(GpGraphics& g, const GpPen& pen, const GpPath& path)
 {
     cairo_t* context = begin(g);
-    cairo_matrix_t matrix = g.state.world;
+    cairo_matrix_t matrix = g.device();
     // Pens are centred half a pixel down and right of their path while the
     // transform only moves, so that a line of odd width on whole coordinates
     // covers whole pixels, in every pixel offset mode, as the views were
@@ -357,6 +371,26 @@ Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
     return Ok;
 }
 
+Status Graphics::SetPageUnit(Unit unit)
+{
+    if (!nativeGraphics || unit == UnitWorld || (unit != UnitDisplay && pixelsPerUnit(unit) == 0))
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.pageUnit = unit;
+    return Ok;
+}
+
+Unit Graphics::GetPageUnit() const { return nativeGraphics ? nativeGraphics->state.pageUnit : UnitDisplay; }
+
+Status Graphics::SetPageScale(REAL scale)
+{
+    if (!nativeGraphics || !(scale > 0))
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.pageScale = scale;
+    return Ok;
+}
+
+REAL Graphics::GetPageScale() const { return nativeGraphics ? nativeGraphics->state.pageScale : 1; }
+
 Status Graphics::Clear(const Color& color)
 {
     if (!nativeGraphics)
@@ -501,16 +535,20 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
     const TextRenderingHint hint = g.state.textHint;
     const bool antialias =
         hint != TextRenderingHintSingleBitPerPixel && hint != TextRenderingHintSingleBitPerPixelGridFit;
-    const cairo_matrix_t& world = g.state.world;
-    if (translationOnly(world)) {
-        // Glyph images on whole device pixels, as the hinting meant them.
-        // Rounding to the nearest keeps the ink inside the measured box,
-        // which is what a view's size (and so its clip) is made of.
+    const cairo_matrix_t device = g.device();
+    if (device.xy == 0 && device.yx == 0 && device.xx == device.yy && device.xx > 0) {
+        // Glyph images hinted at their size in device pixels and put on
+        // whole device pixels, as the hinting meant them. Rounding to the
+        // nearest keeps the ink inside the measured box, which is what a
+        // view's size (and so its clip) is made of.
         cairo_identity_matrix(context);
-        for (const PlacedGlyph& glyph : layout.glyphs)
-            gpFont->face->paintGlyph(context, glyph.index, em, gpFont->style, antialias,
-                                     int(std::lround(glyph.x + world.x0)), int(std::lround(glyph.y + world.y0)));
-        cairo_set_matrix(context, &world);
+        for (const PlacedGlyph& glyph : layout.glyphs) {
+            double x = glyph.x, y = glyph.y;
+            cairo_matrix_transform_point(&device, &x, &y);
+            gpFont->face->paintGlyph(context, glyph.index, em * device.xx, gpFont->style, antialias,
+                                     int(std::lround(x)), int(std::lround(y)));
+        }
+        cairo_set_matrix(context, &device);
     } else {
         for (const PlacedGlyph& glyph : layout.glyphs)
             gpFont->face->addGlyphOutline(context, glyph.index, em, gpFont->style, glyph.x, glyph.y);
@@ -578,7 +616,7 @@ Status Graphics::SetClip(const Region* region, CombineMode combineMode)
         return SetStatus(InvalidParameter);
     GpGraphics& g = *nativeGraphics;
     const PixelRegion shape =
-        source->infinite ? PixelRegion() : rasterize(transformed(source->figures, g.state.world), g.bounds);
+        source->infinite ? PixelRegion() : rasterize(transformed(source->figures, g.device()), g.bounds);
     g.state.clip = combine(g.state.clip, shape, combineMode, g.bounds);
     g.clipApplied = false;
     return Ok;
@@ -599,7 +637,7 @@ Status Graphics::GetClip(Region* region) const
     if (clip.infinite())
         return Ok;
     // The clip's pixels, in the world coordinates now in force.
-    cairo_matrix_t toWorld = nativeGraphics->state.world;
+    cairo_matrix_t toWorld = nativeGraphics->device();
     cairo_matrix_invert(&toWorld);
     const int count = cairo_region_num_rectangles(clip.get());
     for (int i = 0; i < count; ++i) {

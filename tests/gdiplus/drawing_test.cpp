@@ -203,4 +203,28 @@ TEST_F(GdiplusLayer, ClipsAreSavedRestoredAndCarriedThroughTransforms)
     EXPECT_EQ(alpha(bitmap, 32, 32), 0);
 }
 
+TEST_F(GdiplusLayer, ThePageScaleFollowsTheWorldTransformAndIsSavedWithTheState)
+{
+    Bitmap bitmap(60, 60, PixelFormat32bppPARGB);
+    Graphics graphics(&bitmap);
+    ASSERT_EQ(graphics.SetPageUnit(UnitPixel), Ok);
+    ASSERT_EQ(graphics.SetPageScale(2.0f), Ok);
+    const GraphicsState state = graphics.Save();
+    graphics.TranslateTransform(5, 0);
+    graphics.ResetTransform(); // the world transform only
+    graphics.SetClip(Rect(0, 0, 20, 12));
+    SolidBrush white(Color(0xFFFFFFFF));
+    graphics.FillRectangle(&white, 10.0f, 10.0f, 5.0f, 5.0f);
+    EXPECT_EQ(alpha(bitmap, 20, 20), 0xFF);
+    EXPECT_EQ(alpha(bitmap, 29, 23), 0xFF);
+    EXPECT_EQ(alpha(bitmap, 25, 24), 0) << "clipped at 12 world units, 24 pixels";
+    EXPECT_EQ(alpha(bitmap, 19, 20), 0);
+
+    graphics.SetPageScale(1.0f);
+    ASSERT_EQ(graphics.Restore(state), Ok);
+    EXPECT_EQ(graphics.GetPageScale(), 2.0f);
+    EXPECT_EQ(graphics.SetPageScale(0.0f), InvalidParameter);
+    EXPECT_EQ(graphics.SetPageUnit(UnitWorld), InvalidParameter);
+}
+
 } // namespace

@@ -40,6 +40,12 @@ public:
     Status SetPixelOffsetMode(PixelOffsetMode mode);
     PixelOffsetMode GetPixelOffsetMode() const;
     Status SetTextRenderingHint(TextRenderingHint hint);
+    // The page transform follows the world transform: a scale for the whole
+    // drawing that views resetting their world transform keep.
+    Status SetPageUnit(Unit unit);
+    Unit GetPageUnit() const;
+    Status SetPageScale(REAL scale);
+    REAL GetPageScale() const;
 
     Status Clear(const Color& color);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
@@ -93,6 +99,7 @@ protected:
 
     GpGraphics* nativeGraphics = nullptr;
     mutable Status lastResult = Ok;
+
 };
 
 } // namespace Gdiplus
