@@ -36,10 +36,18 @@ bool reachable()
 
 } // namespace
 
+bool startXvfb();
+
 bool ensureXServer()
 {
     if (reachable())
         return true;
+    // A heavily loaded machine can make a start fail; one more try.
+    return startXvfb() || startXvfb();
+}
+
+bool startXvfb()
+{
     // Xvfb picks a free display number and writes it to the pipe when ready.
     int ready[2];
     if (pipe(ready) != 0)
@@ -62,15 +70,18 @@ bool ensureXServer()
         return false;
     }
     serverProcess = child;
-    std::atexit(stopServer);
+    static const bool stopsAtExit = std::atexit(stopServer) == 0;
+    (void)stopsAtExit;
     std::string number;
     pollfd wait{ready[0], POLLIN, 0};
     char c = 0;
-    while (poll(&wait, 1, 10000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+    while (poll(&wait, 1, 30000) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
         number += c;
     close(ready[0]);
-    if (number.empty())
+    if (number.empty()) {
+        stopServer();
         return false;
+    }
     setenv("DISPLAY", (":" + number).c_str(), 1);
     return reachable();
 }
