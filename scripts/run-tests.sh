@@ -27,7 +27,7 @@ ctest --preset tsan -j "$jobs" -L concurrency
 # (the module's own C++ runtime has thread-local data) and crash on.
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests \
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests \
   tarvel_module_image_tests tarvel_gdiplus_tests tarvel_primitives_tests
 ctest --preset asan -j "$jobs" -L fuzz
 ctest --preset asan -j "$jobs" -L integration

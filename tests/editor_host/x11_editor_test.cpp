@@ -6,6 +6,7 @@
 #include "tools/host/platform/linux_run_loop.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tools/host/plug_frame.h"
 
 #include <X11/keysym.h>
@@ -13,6 +14,8 @@
 #include <cmath>
 #include <functional>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 #include <sys/wait.h>
 
@@ -66,10 +69,11 @@ protected:
     }
     // The largest difference from the expected picture once the window
     // shows it (or has had time to).
-    int differenceOnScreen(const std::vector<std::uint32_t>& expected, host::X11HostWindow* from = nullptr)
+    int differenceOnScreen(const std::vector<std::uint32_t>& expected, host::X11HostWindow* from = nullptr,
+                           double scale = 1)
     {
         int difference = 256;
-        settleUntil([&] { return (difference = largestDifference(screen(from), expected)) <= 2; });
+        settleUntil([&] { return (difference = largestDifference(screen(from, scale), expected)) <= 2; });
         return difference;
     }
     bool lastEditIs(Vst::ParamID id, Edit::Kind kind) const
@@ -84,7 +88,10 @@ protected:
             result[id] = plugin.controller()->getParamNormalized(id);
         return result;
     }
-    std::vector<std::uint32_t> screen(host::X11HostWindow* from = nullptr) { return (from ? from : &window)->capture(0, 0, 500, 256); }
+    std::vector<std::uint32_t> screen(host::X11HostWindow* from = nullptr, double scale = 1)
+    {
+        return (from ? from : &window)->capture(0, 0, int(500 * scale), int(256 * scale));
+    }
     std::vector<Edit::Kind> editKinds(Vst::ParamID id) const
     {
         std::vector<Edit::Kind> kinds;
@@ -205,17 +212,23 @@ TEST_F(EditorInHost, MarkedHostGetsNoContextMenu)
         const auto folder = std::filesystem::temp_directory_path() / ("tarvel-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         const auto copy = folder / "host-nocontextmenu";
+        const auto output = folder / "output.txt";
         std::filesystem::copy_file(self, copy);
-        const std::string command = copy.string() + " --gtest_filter=EditorInHost.MarkedHostGetsNoContextMenu >/dev/null";
+        const std::string command =
+            copy.string() + " --gtest_filter=EditorInHost.MarkedHostGetsNoContextMenu >" + output.string() + " 2>&1";
         const int status = std::system(command.c_str());
+        std::ifstream log(output);
+        const std::string text{std::istreambuf_iterator<char>(log), {}};
         std::filesystem::remove_all(folder);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
         return;
     }
     ASSERT_NE(open(), nullptr);
     window.moveTo(ratioX, ratioY);
     window.click(3);
-    settle();
+    // A wheel notch after the right click: once it has arrived, so has the click.
+    window.click(4);
+    ASSERT_TRUE(settleUntil([&] { return lastEditIs(ratioId, Edit::Kind::Perform); }));
     EXPECT_EQ(plugin.handler().menusMade, 0);
 }
 
@@ -273,6 +286,37 @@ TEST_F(EditorInHost, LifecycleEdges)
     EXPECT_EQ(editKinds(ratioId).back(), Edit::Kind::End);
     window.sync();
     EXPECT_TRUE(window.children().empty());
+}
+
+TEST_F(EditorInHost, AHostScaleMakesEverythingThatMuchLarger)
+{
+    host::X11HostWindow large(1100, 600);
+    IPtr<IPlugView> view = owned(plugin.controller()->createView(Vst::ViewType::kEditor));
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    ASSERT_TRUE(scaling);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0), kResultTrue);
+    ViewRect size;
+    view->getSize(&size);
+    EXPECT_EQ(size.getWidth(), 1000);
+    EXPECT_EQ(size.getHeight(), 512);
+    ViewRect proposed(0, 0, 700, 100);
+    view->checkSizeConstraint(&proposed);
+    EXPECT_EQ(proposed.getWidth(), 1000);
+    EXPECT_EQ(proposed.getHeight(), 512);
+    view->setFrame(plugFrame);
+    ASSERT_EQ(view->attached(large.parent(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+    views.push_back(view);
+    EXPECT_EQ(plugFrame->resizes().back().getWidth(), 1000);
+    EXPECT_LE(differenceOnScreen(referenceEditor(values(), -1000, false, 2.0), &large, 2.0), 2);
+    // The mouse is mapped back: a drag from Ratio's top to its right at twice the distance.
+    large.moveTo(2 * ratioX, 2 * (ratioY - 25));
+    large.press(1);
+    settle(30ms);
+    large.moveTo(2 * (ratioX + 25), 2 * ratioY);
+    settle(30ms);
+    large.release(1);
+    EXPECT_TRUE(settleUntil([&] { return lastEditIs(ratioId, Edit::Kind::End); }));
+    EXPECT_NEAR(lastPerformed(ratioId), 0.875, 0.01);
 }
 
 TEST_F(EditorInHost, HostWithoutARunLoopGetsNoEditor)
