@@ -109,6 +109,8 @@ RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* 
     result.processingSeconds = std::chrono::duration<double>(inPlugin).count();
     result.input = inputMeter.report();
     result.output = outputMeter.report();
+    result.inputShortTerm = inputMeter.shortTermHistory();
+    result.outputShortTerm = outputMeter.shortTermHistory();
     return result;
 }
 

@@ -4,6 +4,7 @@
 // so the output lines up with the input and has its length.
 
 #include <cstdint>
+#include <vector>
 
 #include "tools/host/effect_host.h"
 #include "tools/render/audio_stream.h"
@@ -23,6 +24,9 @@ struct RenderResult {
     double processingSeconds = 0.0; // inside the plug-in's process calls only
     LoudnessReport input;
     LoudnessReport output;
+    // Short-term loudness every meterStepSeconds, for the plot.
+    std::vector<double> inputShortTerm;
+    std::vector<double> outputShortTerm;
 };
 
 // Prepares effect for the source's format, renders, and stops it. sink may
