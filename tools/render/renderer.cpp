@@ -42,7 +42,7 @@ struct PlanarBlock {
 
 template <typename Sample>
 RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* sink, std::int32_t blockSize,
-                      ProgressBar* progress)
+                      RenderProgress* progress)
 {
     const StreamFormat format = source.format();
     const std::int32_t channels = format.channels;
@@ -100,11 +100,9 @@ RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* 
             written += usable;
         }
         if (progress)
-            progress->update(std::min(written, format.frames));
+            progress->framesRendered(written);
     }
 
-    if (progress)
-        progress->finish();
     result.frames = written;
     result.processingSeconds = std::chrono::duration<double>(inPlugin).count();
     result.input = inputMeter.report();
@@ -117,17 +115,32 @@ RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* 
 } // namespace
 
 RenderResult renderStream(host::EffectHost& effect, AudioSource& source, AudioSink* sink,
-                          const RenderSettings& settings, ProgressBar* progress)
+                          const RenderSettings& settings, RenderProgress* progress)
 {
+    std::mutex unshared;
+    std::mutex& hostLock = settings.hostLock ? *settings.hostLock : unshared;
     const StreamFormat format = source.format();
     host::ProcessSetup setup;
     setup.sampleRate = format.sampleRate;
     setup.channels = format.channels;
     setup.maxBlockSize = settings.blockSize;
     setup.doublePrecision = settings.doublePrecision;
-    effect.prepare(setup);
-    RenderResult result = settings.doublePrecision ? renderIn<double>(effect, source, sink, settings.blockSize, progress)
-                                                   : renderIn<float>(effect, source, sink, settings.blockSize, progress);
+    {
+        const std::lock_guard lock(hostLock);
+        effect.prepare(setup);
+    }
+    if (progress)
+        progress->started(format);
+    RenderResult result;
+    try {
+        result = settings.doublePrecision ? renderIn<double>(effect, source, sink, settings.blockSize, progress)
+                                          : renderIn<float>(effect, source, sink, settings.blockSize, progress);
+    } catch (...) {
+        const std::lock_guard lock(hostLock);
+        effect.stop();
+        throw;
+    }
+    const std::lock_guard lock(hostLock);
     effect.stop();
     return result;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tools/render/audio_stream.h"
+#include "tools/render/pending_file.h"
 
 struct sf_private_tag;
 
@@ -47,12 +48,8 @@ public:
     void commit();
 
 private:
-    void discard() noexcept;
-
-    std::string destination;
-    std::string temporaryPath;
+    PendingFile pending;
     sf_private_tag* file = nullptr;
-    std::int32_t channels;
 };
 
 // The libsndfile major format for a file name's extension, or 0.

@@ -1,0 +1,376 @@
+#include "tools/render/loudness_plot.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "embedded_assets.h"
+#include "framework/resource_cache.h"
+#include "parameters/mapping_curve.h"
+#include "toolkit/gdiplus_globals.h"
+#include "tools/render/bitmap_png.h"
+#include "views/wide_text.h"
+
+namespace tarvel::render {
+
+namespace {
+
+using namespace Gdiplus;
+
+// The editor's colours, so the picture looks like the plug-in.
+constexpr ARGB backgroundTop = 0xFF3C4046;
+constexpr ARGB backgroundBottom = 0xFF222428;
+constexpr ARGB titleColour = 0xFFE6EBF0;
+constexpr ARGB textColour = 0xFFC8D2DC;
+constexpr ARGB dimTextColour = 0xFF8C96A0;
+constexpr ARGB panelBorder = 0x50FFFFFF;
+constexpr ARGB gridColour = 0x50C8FFFF;
+constexpr ARGB gridLabelColour = 0xC8C8FFFF;
+constexpr ARGB reachedCurveColour = 0xFFB4FFC8;
+constexpr ARGB unreachedCurveColour = 0xC859DBDF;
+constexpr ARGB reachedAreaColour = 0x50B4FFC8;
+constexpr ARGB targetColour = 0xFF59DBDF;
+// The output is drawn in the editor's curve colour; the input in a quieter
+// blue that stays apart from it.
+constexpr ARGB inputColour = 0xFF7F9CC8;
+constexpr ARGB outputColour = reachedCurveColour;
+
+constexpr double levelsPerCell = 6.0; // one grid cell: 6 LU, as in the editor
+
+struct Fonts {
+    std::unique_ptr<Font> title, text, small, gridLabel;
+};
+
+// Fonts come from the embedded assets, registered once for the process
+// (GDI+ stays up as long, as it does in a plug-in host).
+vantle::vst::ResourceCache& assets()
+{
+    static vantle::vst::ResourceCache* cache = [] {
+        VSTGUI::GDIPlusGlobals::enter();
+        return new vantle::vst::ResourceCache(
+            [](const std::string& name) { return assetBytes(tarvel::uiAssets(), name); });
+    }();
+    return *cache;
+}
+
+std::unique_ptr<Font> fontOf(const std::string& asset, REAL pixels)
+{
+    const std::shared_ptr<FontFamily> family = assets().getFont(asset);
+    const FontFamily* chosen = family ? family.get() : FontFamily::GenericSansSerif();
+    return std::make_unique<Font>(chosen, pixels, FontStyleRegular, UnitPixel);
+}
+
+vantle::vst::WideString wide(const std::string& text)
+{
+    try {
+        return vantle::vst::toWide(text);
+    } catch (const std::exception&) {
+        // A file name that is not UTF-8: its bytes as Latin-1.
+        return vantle::vst::WideString(text.begin(), text.end());
+    }
+}
+
+void drawText(Graphics& graphics, const std::string& text, const Font& font, ARGB colour, PointF at,
+              StringAlignment horizontal = StringAlignmentNear, StringAlignment vertical = StringAlignmentCenter)
+{
+    const vantle::vst::WideString characters = wide(text);
+    StringFormat format;
+    format.SetAlignment(horizontal);
+    format.SetLineAlignment(vertical);
+    SolidBrush brush{Color(colour)};
+    graphics.DrawString(characters.c_str(), static_cast<INT>(characters.size()), &font, at, &format, &brush);
+}
+
+std::string levelText(double value, const char* unit)
+{
+    if (!std::isfinite(value))
+        return std::string("-inf ") + unit;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", value, unit);
+    return text;
+}
+
+// A rectangle with corners of radius 8, as the editor's graph panel.
+void addRoundedRectangle(GraphicsPath& path, REAL left, REAL top, REAL right, REAL bottom)
+{
+    constexpr REAL corner = 16;
+    path.AddArc(left, top, corner, corner, 180, 90);
+    path.AddArc(right - corner, top, corner, corner, 270, 90);
+    path.AddArc(right - corner, bottom - corner, corner, corner, 0, 90);
+    path.AddArc(left, bottom - corner, corner, corner, 90, 90);
+    path.CloseFigure();
+}
+
+void drawPanel(Graphics& graphics, REAL left, REAL top, REAL right, REAL bottom)
+{
+    GraphicsPath panel(FillModeWinding);
+    addRoundedRectangle(panel, left, top, right, bottom);
+    SolidBrush black{Color(0xFF000000)};
+    graphics.FillPath(&black, &panel);
+    LinearGradientBrush sheen(PointF(left - 12, top - 24), PointF(left - 12, bottom + 24), Color(0x28FFFFFF),
+                              Color(0x0AFFFFFF));
+    graphics.FillPath(&sheen, &panel);
+    Pen border{Color(panelBorder), 1};
+    graphics.DrawPath(&border, &panel);
+}
+
+// A horizontal line drawn in dashes.
+void drawDashedLine(Graphics& graphics, const Pen& pen, REAL left, REAL right, REAL y)
+{
+    constexpr REAL dash = 6, gap = 4;
+    for (REAL x = left; x < right; x += dash + gap)
+        graphics.DrawLine(&pen, x, y, std::min(x + dash, right), y);
+}
+
+// The chart of short-term loudness over time.
+class LoudnessChart {
+public:
+    LoudnessChart(const PlotData& data, REAL chartLeft, REAL chartTop, REAL chartRight, REAL chartBottom)
+        : left(chartLeft), top(chartTop), right(chartRight), bottom(chartBottom),
+          seconds(std::max<double>(1.0, static_cast<double>(std::max(data.inputShortTerm.size(),
+                                                                      data.outputShortTerm.size())) *
+                                             meterStepSeconds))
+    {
+        // From a little above the loudest reading (or the target) down to a
+        // little below the quietest one that is not silence, in whole grid
+        // cells, 24 LU at least and never below -72.
+        const double target = mappingTargetLevel(data.targetNormalized);
+        double loudest = target, quietest = target;
+        for (const auto* series : {&data.inputShortTerm, &data.outputShortTerm})
+            for (double level : *series)
+                if (std::isfinite(level) && level > -72.0) {
+                    loudest = std::max(loudest, level);
+                    quietest = std::min(quietest, level);
+                }
+        levelTop = std::min(0.0, std::ceil((loudest + 2.0) / levelsPerCell) * levelsPerCell);
+        levelBottom = std::max(-72.0, std::floor((quietest - 2.0) / levelsPerCell) * levelsPerCell);
+        levelBottom = std::min(levelBottom, levelTop - 4 * levelsPerCell);
+    }
+
+    REAL x(double time) const { return left + static_cast<REAL>(time / seconds) * (right - left); }
+    REAL y(double level) const
+    {
+        return top + static_cast<REAL>((levelTop - level) / (levelTop - levelBottom)) * (bottom - top);
+    }
+
+    void drawGrid(Graphics& graphics, const Fonts& fonts) const
+    {
+        Pen grid{Color(gridColour), 1};
+        for (double level = levelTop; level >= levelBottom - 1e-9; level -= levelsPerCell) {
+            graphics.DrawLine(&grid, left, y(level), right, y(level));
+            drawText(graphics, std::to_string(static_cast<int>(level)), *fonts.gridLabel, gridLabelColour,
+                     PointF(left - 6, y(level)), StringAlignmentFar);
+        }
+        const double step = timeStep();
+        for (double time = 0.0; time <= seconds + 1e-9; time += step) {
+            graphics.DrawLine(&grid, x(time), top, x(time), bottom);
+            drawText(graphics, timeText(time), *fonts.gridLabel, gridLabelColour, PointF(x(time), bottom + 12),
+                     StringAlignmentCenter);
+        }
+    }
+
+    void drawTarget(Graphics& graphics, double target) const
+    {
+        Pen pen{Color(targetColour), 1};
+        drawDashedLine(graphics, pen, left, right, y(target));
+    }
+
+    void drawSeries(Graphics& graphics, const std::vector<double>& levels, ARGB colour, REAL width) const
+    {
+        if (levels.size() < 2)
+            return;
+        // At most about two points per pixel; silence sits below the chart.
+        const std::size_t stride =
+            std::max<std::size_t>(1, levels.size() / static_cast<std::size_t>(2 * (right - left)));
+        std::vector<PointF> points;
+        for (std::size_t i = 0; i < levels.size(); i += stride) {
+            const double level = std::isfinite(levels[i]) ? levels[i] : levelBottom - 10.0;
+            points.emplace_back(x(static_cast<double>(i + 1) * meterStepSeconds), y(std::max(level, levelBottom - 10.0)));
+        }
+        Pen pen{Color(colour), width};
+        graphics.SetClip(RectF(left, top, right - left, bottom - top));
+        graphics.DrawLines(&pen, points.data(), static_cast<INT>(points.size()));
+        graphics.ResetClip();
+    }
+
+private:
+    // About eight labelled lines whatever the length.
+    double timeStep() const
+    {
+        for (double step : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 900.0, 1800.0, 3600.0})
+            if (seconds / step <= 9.0)
+                return step;
+        return 7200.0;
+    }
+
+    std::string timeText(double time) const
+    {
+        const long whole = std::lround(time);
+        char text[32];
+        if (seconds < 60.0)
+            std::snprintf(text, sizeof text, "%ld s", whole);
+        else if (seconds < 3600.0)
+            std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+        else
+            std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+        return text;
+    }
+
+    REAL left, top, right, bottom;
+    double seconds;
+    double levelTop = 0.0;
+    double levelBottom = -60.0;
+};
+
+// The static mapping as the editor's graph draws it: 11 grid lines 20
+// pixels apart spanning 0 to -60 on both axes, the curve bright up to the
+// level reached (here the input's integrated loudness) and translucent
+// beyond, the area under the reached part filled, and the target
+// cross-hair. originX, originY: the grid's top-left corner.
+void drawMappingGraph(Graphics& graphics, const Fonts& fonts, const PlotData& data, REAL originX, REAL originY)
+{
+    constexpr int lines = 11;
+    constexpr REAL cell = 20;
+    constexpr REAL extent = (lines - 1) * cell;
+    const auto px = [&](double level) { return originX + static_cast<REAL>(((lines - 1) - level / -6.0) * cell); };
+    const auto py = [&](double level) { return originY + static_cast<REAL>((level / -6.0) * cell); };
+
+    drawPanel(graphics, originX - 28, originY - 16, originX + extent + 16, originY + extent + 16);
+    Pen grid{Color(gridColour), 1};
+    for (int i = 0; i < lines; ++i) {
+        const REAL g = static_cast<REAL>(i) * cell;
+        graphics.DrawLine(&grid, originX, originY + g, originX + extent, originY + g);
+        graphics.DrawLine(&grid, originX + g, originY, originX + g, originY + extent);
+        if (i % 2 == 0)
+            drawText(graphics, std::to_string(i * -6), *fonts.gridLabel, gridLabelColour, PointF(originX - 4, originY + g),
+                     StringAlignmentFar);
+    }
+
+    std::vector<PointF> curve;
+    for (const LevelPoint& point : mappingCurvePoints(data.targetNormalized, data.ratioNormalized))
+        curve.emplace_back(px(point.input), py(point.output));
+    const double reached = levelMarker(data.input.integrated, std::isfinite(data.input.integrated));
+    const REAL reachedX = px(reached) - originX;
+
+    graphics.SetClip(RectF(originX, originY, extent, extent));
+    graphics.IntersectClip(Rect(static_cast<INT>(originX + reachedX), static_cast<INT>(originY),
+                                static_cast<INT>(extent - reachedX), static_cast<INT>(extent)));
+    Pen unreached{Color(unreachedCurveColour), 3};
+    graphics.DrawLines(&unreached, curve.data(), static_cast<INT>(curve.size()));
+    graphics.SetClip(RectF(originX, originY, extent, extent));
+    graphics.IntersectClip(Rect(static_cast<INT>(originX), static_cast<INT>(originY), static_cast<INT>(reachedX),
+                                static_cast<INT>(extent)));
+    Pen reachedPen{Color(reachedCurveColour), 3};
+    graphics.DrawLines(&reachedPen, curve.data(), static_cast<INT>(curve.size()));
+    std::vector<PointF> area = curve;
+    area.emplace_back(originX + extent + 8, originY + extent);
+    area.emplace_back(originX - 8, originY + extent);
+    SolidBrush areaBrush{Color(reachedAreaColour)};
+    graphics.FillPolygon(&areaBrush, area.data(), static_cast<INT>(area.size()), FillModeWinding);
+    graphics.ResetClip();
+
+    const double target = mappingTargetLevel(data.targetNormalized);
+    Pen crossHair{Color(targetColour), 1};
+    graphics.DrawLine(&crossHair, px(target), originY, px(target), originY + extent);
+    graphics.DrawLine(&crossHair, originX, py(target), originX + extent, py(target));
+
+    // Where this file landed: integrated loudness in and out.
+    if (std::isfinite(data.input.integrated) && std::isfinite(data.output.integrated) &&
+        data.input.integrated >= -60.0 && data.output.integrated >= -60.0 && data.input.integrated <= 0.0 &&
+        data.output.integrated <= 0.0) {
+        SolidBrush dot{Color(titleColour)};
+        graphics.FillEllipse(&dot, px(data.input.integrated) - 4, py(data.output.integrated) - 4, REAL(8), REAL(8));
+    }
+}
+
+// One line of the legend: a swatch, a name, and the figures in columns.
+void drawLegendEntry(Graphics& graphics, const Fonts& fonts, REAL x, REAL y, ARGB colour, bool dashed,
+                     const std::string& label, const std::vector<std::string>& figures)
+{
+    Pen swatch{Color(colour), dashed ? 1.0f : 3.0f};
+    if (dashed)
+        drawDashedLine(graphics, swatch, x, x + 22, y);
+    else
+        graphics.DrawLine(&swatch, x, y, x + 22, y);
+    drawText(graphics, label, *fonts.text, colour, PointF(x + 30, y));
+    REAL column = x + 86;
+    for (const std::string& figure : figures) {
+        drawText(graphics, figure, *fonts.small, textColour, PointF(column, y));
+        column += figure == figures.front() ? 84 : 106;
+    }
+}
+
+std::vector<std::string> figuresOf(const LoudnessReport& report)
+{
+    return {levelText(report.integrated, "LUFS"), "range " + levelText(report.range, "LU"),
+            "max " + levelText(report.maxShortTerm, "LUFS")};
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
+{
+    Fonts fonts;
+    fonts.title = fontOf("DejaVu Sans.ttf", 18);
+    fonts.text = fontOf("DejaVu Sans.ttf", 13);
+    fonts.small = fontOf("DejaVu Sans.ttf", 12);
+    // The editor labels its graph in its monospaced face.
+    fonts.gridLabel = fontOf("Courier Prime Code.ttf", 11);
+
+    auto bitmap = std::make_unique<Bitmap>(plotWidth, plotHeight, PixelFormat32bppARGB);
+    if (bitmap->GetLastStatus() != Ok)
+        throw std::runtime_error("cannot create a picture of " + std::to_string(plotWidth) + " by " +
+                                 std::to_string(plotHeight) + " pixels");
+    Graphics graphics(bitmap.get());
+    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(TextRenderingHintAntiAlias);
+    LinearGradientBrush background(PointF(0, 0), PointF(0, plotHeight), Color(backgroundTop), Color(backgroundBottom));
+    graphics.FillRectangle(&background, REAL(0), REAL(0), REAL(plotWidth), REAL(plotHeight));
+
+    // Heading: what was rendered and how, and the legend with the figures.
+    drawText(graphics, fileNameOf(data.title), *fonts.title, titleColour, PointF(24, 24));
+    drawText(graphics, data.settings, *fonts.small, textColour, PointF(24, 50));
+    drawText(graphics, data.details, *fonts.small, dimTextColour, PointF(24, 70));
+    const double target = mappingTargetLevel(data.targetNormalized);
+    drawLegendEntry(graphics, fonts, 560, 24, inputColour, false, "input", figuresOf(data.input));
+    drawLegendEntry(graphics, fonts, 560, 47, outputColour, false, "output", figuresOf(data.output));
+    drawLegendEntry(graphics, fonts, 560, 70, targetColour, true, "target", {levelText(target, "LUFS")});
+
+    const LoudnessChart chart(data, 72, 134, 676, 414);
+    drawText(graphics, "Short-term loudness over time, LUFS", *fonts.text, textColour, PointF(30, 102));
+    drawPanel(graphics, 30, 114, 696, 442);
+    chart.drawGrid(graphics, fonts);
+    chart.drawTarget(graphics, target);
+    chart.drawSeries(graphics, data.inputShortTerm, inputColour, 1.5f);
+    chart.drawSeries(graphics, data.outputShortTerm, outputColour, 2.0f);
+
+    const REAL graphX = 762, graphY = 176;
+    drawText(graphics, "Mapping", *fonts.text, textColour, PointF(graphX - 28, 102));
+    drawText(graphics, "output against input level, LUFS,", *fonts.small, dimTextColour, PointF(graphX - 28, 124));
+    drawText(graphics, "as the editor's graph shows it", *fonts.small, dimTextColour, PointF(graphX - 28, 141));
+    drawMappingGraph(graphics, fonts, data, graphX, graphY);
+    drawText(graphics, "dot: this file's integrated loudness", *fonts.small, dimTextColour,
+             PointF(graphX - 28, graphY + 200 + 36));
+    drawText(graphics, "in (across) and out (up)", *fonts.small, dimTextColour, PointF(graphX - 28, graphY + 200 + 53));
+    return bitmap;
+}
+
+std::unique_ptr<PendingFile> writeLoudnessPlot(const std::string& path, const PlotData& data)
+{
+    const std::unique_ptr<Bitmap> picture = drawLoudnessPlot(data);
+    auto file = std::make_unique<PendingFile>(path);
+    if (!writeBitmapPng(*picture, file->temporaryPath()))
+        throw std::runtime_error("cannot write the picture '" + path + "'");
+    return file;
+}
+
+} // namespace tarvel::render
