@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <ebur128.h>
-
 #include <cmath>
 #include <memory>
 #include <random>
 #include <vector>
 
+#include "render/reference_meter.h"
 #include "support/signals.h"
 #include "tools/render/loudness_meter.h"
 
@@ -17,45 +16,6 @@ namespace tarvel::render {
 namespace {
 
 using Interleaved = std::vector<double>;
-
-struct Reference {
-    LoudnessReport report;
-    std::vector<double> shortTerm; // read every 100 ms
-};
-
-Reference measuredByLibebur128(const Interleaved& samples, int channels, unsigned sampleRate)
-{
-    std::unique_ptr<ebur128_state, void (*)(ebur128_state*)> state(
-        ebur128_init(static_cast<unsigned>(channels), sampleRate,
-                     EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_S | EBUR128_MODE_SAMPLE_PEAK),
-        [](ebur128_state* s) { ebur128_destroy(&s); });
-    if (channels == 1)
-        ebur128_set_channel(state.get(), 0, EBUR128_DUAL_MONO);
-    Reference result;
-    const std::size_t frames = samples.size() / static_cast<std::size_t>(channels);
-    const std::size_t step = (sampleRate + 5) / 10;
-    for (std::size_t done = 0; done + step <= frames; done += step) {
-        ebur128_add_frames_double(state.get(), samples.data() + done * static_cast<std::size_t>(channels), step);
-        double level = 0.0;
-        ebur128_loudness_shortterm(state.get(), &level);
-        result.shortTerm.push_back(level);
-    }
-    const std::size_t rest = frames % step;
-    ebur128_add_frames_double(state.get(), samples.data() + (frames - rest) * static_cast<std::size_t>(channels), rest);
-    ebur128_loudness_global(state.get(), &result.report.integrated);
-    ebur128_loudness_range(state.get(), &result.report.range);
-    double peak = 0.0;
-    for (int c = 0; c < channels; ++c) {
-        double channelPeak = 0.0;
-        ebur128_sample_peak(state.get(), static_cast<unsigned>(c), &channelPeak);
-        peak = std::max(peak, channelPeak);
-    }
-    result.report.samplePeak = 20.0 * std::log10(peak);
-    result.report.maxShortTerm = -INFINITY;
-    for (double level : result.shortTerm)
-        result.report.maxShortTerm = std::max(result.report.maxShortTerm, level);
-    return result;
-}
 
 // Fed in uneven pieces, so that steps end inside pieces and between them.
 LoudnessMeter measured(const Interleaved& samples, int channels, double sampleRate)
@@ -85,11 +45,11 @@ void expectAgreement(const Interleaved& samples, int channels, unsigned sampleRa
 {
     const LoudnessMeter meter = measured(samples, channels, sampleRate);
     const LoudnessReport ours = meter.report();
-    const Reference reference = measuredByLibebur128(samples, channels, sampleRate);
-    expectSameLevel(ours.integrated, reference.report.integrated, "integrated");
-    EXPECT_NEAR(ours.range, reference.report.range, 0.05) << "range";
-    expectSameLevel(ours.maxShortTerm, reference.report.maxShortTerm, "max short-term");
-    expectSameLevel(ours.samplePeak, reference.report.samplePeak, "sample peak");
+    const test::ReferenceReport reference = test::measuredByLibebur128(samples, channels, sampleRate);
+    expectSameLevel(ours.integrated, reference.integrated, "integrated");
+    EXPECT_NEAR(ours.range, reference.range, 0.05) << "range";
+    expectSameLevel(ours.maxShortTerm, reference.maxShortTerm, "max short-term");
+    expectSameLevel(ours.samplePeak, reference.samplePeak, "sample peak");
     const std::vector<double> history = meter.shortTermHistory();
     ASSERT_EQ(history.size(), reference.shortTerm.size());
     for (std::size_t i = 0; i < history.size(); ++i) {

@@ -29,14 +29,14 @@ constexpr ARGB dimTextColour = 0xFF8C96A0;
 constexpr ARGB panelBorder = 0x50FFFFFF;
 constexpr ARGB gridColour = 0x50C8FFFF;
 constexpr ARGB gridLabelColour = 0xC8C8FFFF;
-constexpr ARGB reachedCurveColour = 0xFFB4FFC8;
+constexpr ARGB reachedCurveColour = outputCurveColour;
 constexpr ARGB unreachedCurveColour = 0xC859DBDF;
 constexpr ARGB reachedAreaColour = 0x50B4FFC8;
-constexpr ARGB targetColour = 0xFF59DBDF;
+constexpr ARGB targetColour = targetLineColour;
 // The output is drawn in the editor's curve colour; the input in a quieter
 // blue that stays apart from it.
-constexpr ARGB inputColour = 0xFF7F9CC8;
-constexpr ARGB outputColour = reachedCurveColour;
+constexpr ARGB inputColour = inputCurveColour;
+constexpr ARGB outputColour = outputCurveColour;
 
 constexpr double levelsPerCell = 6.0; // one grid cell: 6 LU, as in the editor
 
@@ -128,33 +128,14 @@ void drawDashedLine(Graphics& graphics, const Pen& pen, REAL left, REAL right, R
 // The chart of short-term loudness over time.
 class LoudnessChart {
 public:
-    LoudnessChart(const PlotData& data, REAL chartLeft, REAL chartTop, REAL chartRight, REAL chartBottom)
-        : left(chartLeft), top(chartTop), right(chartRight), bottom(chartBottom),
-          seconds(std::max<double>(1.0, static_cast<double>(std::max(data.inputShortTerm.size(),
-                                                                      data.outputShortTerm.size())) *
-                                             meterStepSeconds))
+    explicit LoudnessChart(const ChartFrame& chartFrame)
+        : frame(chartFrame), left(frame.left), top(frame.top), right(frame.right), bottom(frame.bottom),
+          seconds(frame.seconds), levelTop(frame.levelTop), levelBottom(frame.levelBottom)
     {
-        // From a little above the loudest reading (or the target) down to a
-        // little below the quietest one that is not silence, in whole grid
-        // cells, 24 LU at least and never below -72.
-        const double target = mappingTargetLevel(data.targetNormalized);
-        double loudest = target, quietest = target;
-        for (const auto* series : {&data.inputShortTerm, &data.outputShortTerm})
-            for (double level : *series)
-                if (std::isfinite(level) && level > -72.0) {
-                    loudest = std::max(loudest, level);
-                    quietest = std::min(quietest, level);
-                }
-        levelTop = std::min(0.0, std::ceil((loudest + 2.0) / levelsPerCell) * levelsPerCell);
-        levelBottom = std::max(-72.0, std::floor((quietest - 2.0) / levelsPerCell) * levelsPerCell);
-        levelBottom = std::min(levelBottom, levelTop - 4 * levelsPerCell);
     }
 
-    REAL x(double time) const { return left + static_cast<REAL>(time / seconds) * (right - left); }
-    REAL y(double level) const
-    {
-        return top + static_cast<REAL>((levelTop - level) / (levelTop - levelBottom)) * (bottom - top);
-    }
+    REAL x(double time) const { return frame.x(time); }
+    REAL y(double level) const { return frame.y(level); }
 
     void drawGrid(Graphics& graphics, const Fonts& fonts) const
     {
@@ -219,10 +200,9 @@ private:
         return text;
     }
 
+    ChartFrame frame;
     REAL left, top, right, bottom;
-    double seconds;
-    double levelTop = 0.0;
-    double levelBottom = -60.0;
+    double seconds, levelTop, levelBottom;
 };
 
 // The static mapping as the editor's graph draws it: 11 grid lines 20
@@ -317,6 +297,35 @@ std::string fileNameOf(const std::string& path)
 
 } // namespace
 
+float ChartFrame::x(double time) const
+{
+    return left + static_cast<float>(time / seconds) * (right - left);
+}
+
+float ChartFrame::y(double level) const
+{
+    return top + static_cast<float>((levelTop - level) / (levelTop - levelBottom)) * (bottom - top);
+}
+
+ChartFrame chartFrameFor(const PlotData& data)
+{
+    ChartFrame frame;
+    const std::size_t steps = std::max(data.inputShortTerm.size(), data.outputShortTerm.size());
+    frame.seconds = std::max(1.0, static_cast<double>(steps) * meterStepSeconds);
+    const double target = mappingTargetLevel(data.targetNormalized);
+    double loudest = target, quietest = target;
+    for (const auto* series : {&data.inputShortTerm, &data.outputShortTerm})
+        for (double level : *series)
+            if (std::isfinite(level) && level > -72.0) {
+                loudest = std::max(loudest, level);
+                quietest = std::min(quietest, level);
+            }
+    frame.levelTop = std::min(0.0, std::ceil((loudest + 2.0) / levelsPerCell) * levelsPerCell);
+    frame.levelBottom = std::max(-72.0, std::floor((quietest - 2.0) / levelsPerCell) * levelsPerCell);
+    frame.levelBottom = std::min(frame.levelBottom, frame.levelTop - 4 * levelsPerCell);
+    return frame;
+}
+
 std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
 {
     Fonts fonts;
@@ -345,7 +354,7 @@ std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
     drawLegendEntry(graphics, fonts, 560, 47, outputColour, false, "output", figuresOf(data.output));
     drawLegendEntry(graphics, fonts, 560, 70, targetColour, true, "target", {levelText(target, "LUFS")});
 
-    const LoudnessChart chart(data, 72, 134, 676, 414);
+    const LoudnessChart chart(chartFrameFor(data));
     drawText(graphics, "Short-term loudness over time, LUFS", *fonts.text, textColour, PointF(30, 102));
     drawPanel(graphics, 30, 114, 696, 442);
     chart.drawGrid(graphics, fonts);
@@ -353,7 +362,7 @@ std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
     chart.drawSeries(graphics, data.inputShortTerm, inputColour, 1.5f);
     chart.drawSeries(graphics, data.outputShortTerm, outputColour, 2.0f);
 
-    const REAL graphX = 762, graphY = 176;
+    const REAL graphX = mappingGridLeft, graphY = mappingGridTop;
     drawText(graphics, "Mapping", *fonts.text, textColour, PointF(graphX - 28, 102));
     drawText(graphics, "output against input level, LUFS,", *fonts.small, dimTextColour, PointF(graphX - 28, 124));
     drawText(graphics, "as the editor's graph shows it", *fonts.small, dimTextColour, PointF(graphX - 28, 141));

@@ -75,10 +75,6 @@ RenderPlan planBatch(const RenderOptions& options, const std::vector<std::string
         }
     }
 
-    createFolder(options.outputPath, "output");
-    if (!options.plotPath.empty())
-        createFolder(options.plotPath, "picture");
-
     RenderPlan plan{true, {}};
     std::map<std::string, std::string> claimedBy;
     for (const std::string& file : files) {
@@ -93,6 +89,10 @@ RenderPlan planBatch(const RenderOptions& options, const std::vector<std::string
             throw UsageError("'" + job.outputPath + "' is an input; render into another folder");
         plan.jobs.push_back(job);
     }
+    // Only a plan that can work creates anything.
+    createFolder(options.outputPath, "output");
+    if (!options.plotPath.empty())
+        createFolder(options.plotPath, "picture");
     return plan;
 }
 
