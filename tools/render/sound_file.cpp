@@ -61,8 +61,13 @@ SoundFileReader::SoundFileReader(const std::string& path) : filePath(path)
 {
     if (!fileExists(path))
         throw std::runtime_error("cannot open '" + path + "': no such file");
+    try {
+        stream.emplace(path, "rb");
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot read '" + path + "': " + error.what());
+    }
     SF_INFO info{};
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    file = sf_open_virtual(BufferedFile::io(), SFM_READ, &info, stream->userData());
     if (!file)
         throw std::runtime_error("cannot read '" + path + "': " + sf_strerror(nullptr));
     if (info.channels < 1 || info.channels > 2) {
@@ -111,7 +116,12 @@ SoundFileWriter::SoundFileWriter(const std::string& path, const StreamFormat& fo
         throw std::runtime_error("'" + path + "' cannot hold " + std::to_string(format.channels) + " channel(s) at " +
                                  std::to_string(info.samplerate) + " Hz");
 
-    file = sf_open(pending.temporaryPath().c_str(), SFM_WRITE, &info);
+    try {
+        stream.emplace(pending.temporaryPath(), "w+b");
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot create '" + path + "': " + error.what());
+    }
+    file = sf_open_virtual(BufferedFile::io(), SFM_WRITE, &info, stream->userData());
     if (!file)
         throw std::runtime_error("cannot create '" + path + "': " + sf_strerror(nullptr));
     // Louder-than-full-scale samples clip in integer formats instead of wrapping.
@@ -134,7 +144,7 @@ void SoundFileWriter::commit()
 {
     const int closed = sf_close(file);
     file = nullptr;
-    if (closed != 0)
+    if (closed != 0 || !stream->close())
         throw std::runtime_error("error finishing '" + pending.destinationPath() + "'");
     pending.commit();
 }

@@ -4,9 +4,11 @@
 // failed or interrupted render never leaves a partial output behind.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "tools/render/audio_stream.h"
+#include "tools/render/buffered_file.h"
 #include "tools/render/pending_file.h"
 
 struct sf_private_tag;
@@ -28,6 +30,7 @@ public:
 
 private:
     std::string filePath;
+    std::optional<BufferedFile> stream;
     sf_private_tag* file = nullptr;
     StreamFormat streamFormat;
     int sndfileFormat = 0;
@@ -49,6 +52,7 @@ public:
 
 private:
     PendingFile pending;
+    std::optional<BufferedFile> stream;
     sf_private_tag* file = nullptr;
 };
 

@@ -49,6 +49,22 @@ bool standardErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
+bool seekFile(std::FILE* file, std::int64_t offset, int whence)
+{
+    return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+}
+
+std::int64_t fileOffset(std::FILE* file)
+{
+    return ftello(file);
+}
+
+std::int64_t fileLength(std::FILE* file)
+{
+    struct stat info {};
+    return fstat(fileno(file), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
 void catchInterrupts()
 {
     struct sigaction action {};
