@@ -3,6 +3,7 @@
 
 #include "png_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iostream>
@@ -10,21 +11,30 @@
 
 namespace {
 
-// Brushed metal: concentric rings of slowly varying brightness with a soft
-// highlight towards the upper left, fully opaque.
+// A dark machined knob cap seen from above: fine concentric turning marks,
+// the two bright lobes a turned metal surface shows under a light from the
+// upper left, light falling off towards the bottom, and a bevelled rim that
+// catches the light on top. Fully opaque; the knob clips it to a circle.
 std::vector<std::uint8_t> knobFace(int size)
 {
     std::vector<std::uint8_t> rgba;
     const double centre = (size - 1) / 2.0;
+    const double pi = 3.14159265358979323846;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const double dx = x - centre, dy = y - centre;
-            const double radius = std::sqrt(dx * dx + dy * dy) / centre;
-            const double rings = 0.5 + 0.5 * std::sin(radius * 90.0 + std::sin(radius * 13.0) * 2.0);
-            const double highlight = std::max(0.0, 1.0 - std::hypot(dx + centre * 0.45, dy + centre * 0.45) / size);
-            const double level = 70 + 25 * rings + 90 * highlight;
-            const auto v = static_cast<std::uint8_t>(std::min(255.0, level));
-            rgba.insert(rgba.end(), {v, v, static_cast<std::uint8_t>(std::min(255.0, level + 6)), 255});
+            const double dx = (x - centre) / centre, dy = (y - centre) / centre;
+            const double radius = std::min(1.0, std::sqrt(dx * dx + dy * dy));
+            const double angle = std::atan2(dy, dx);
+            const double lobes = std::pow(0.5 + 0.5 * std::cos(2 * (angle + 3 * pi / 4)), 4.0);
+            const double turning = 2.5 * std::sin(radius * 260.0) + 1.5 * std::sin(radius * 97.0);
+            double level = 52 + 46 * lobes * (0.35 + 0.65 * radius) + turning - 16 * dy;
+            // The rim: a narrow bevel, bright where it faces the light.
+            const double rim = std::clamp((radius - 0.88) / 0.12, 0.0, 1.0);
+            level = level * (1 - rim) + (70 - 48 * dy - 22 * dx) * rim;
+            level = std::clamp(level, 0.0, 255.0);
+            const auto v = static_cast<std::uint8_t>(level);
+            rgba.insert(rgba.end(), {v, static_cast<std::uint8_t>(std::min(255.0, level + 2)),
+                                     static_cast<std::uint8_t>(std::min(255.0, level + 6)), 255});
         }
     return rgba;
 }

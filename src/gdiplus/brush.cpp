@@ -53,6 +53,23 @@ PathGradientBrush::PathGradientBrush(const GraphicsPath* path)
 {
     GpPathGradient* brush = nullptr;
     lastResult = GdipCreatePathGradientFromPath(path ? path->nativePath : nullptr, &brush);
+    // libgdiplus averages every point of the path, the one that closes the
+    // figure onto its start included, so an ellipse's centre comes out off
+    // centre; GDI+ uses the centroid of the outline.
+    INT count = 0;
+    if (lastResult == Ok && path && GdipGetPointCount(path->nativePath, &count) == Ok && count > 1) {
+        std::vector<PointF> points(static_cast<std::size_t>(count));
+        if (GdipGetPathPoints(path->nativePath, points.data(), count) == Ok) {
+            if (points.front().X == points.back().X && points.front().Y == points.back().Y)
+                points.pop_back();
+            PointF centre(0, 0);
+            for (const PointF& point : points) {
+                centre.X += point.X / REAL(points.size());
+                centre.Y += point.Y / REAL(points.size());
+            }
+            GdipSetPathGradientCenterPoint(brush, &centre);
+        }
+    }
     SetNativeBrush(reinterpret_cast<GpBrush*>(brush));
 }
 

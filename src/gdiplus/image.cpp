@@ -1,5 +1,7 @@
 #include "gdiplus_image.h"
 
+#include <cstring>
+
 namespace Gdiplus {
 
 using namespace DllExports;
@@ -67,14 +69,36 @@ Bitmap::Bitmap(GpBitmap* bitmap, Status status) : Image(reinterpret_cast<GpImage
 
 GpBitmap* Bitmap::native() const { return reinterpret_cast<GpBitmap*>(nativeImage); }
 
+struct Bitmap::LockedData {
+    // Room for libgdiplus's whole record (public part plus its own fields).
+    alignas(16) unsigned char bytes[256];
+};
+
 Status Bitmap::LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData)
 {
-    return SetStatus(GdipBitmapLockBits(native(), rect, flags, format, lockedBitmapData));
+    if (!lockedBitmapData)
+        return SetStatus(InvalidParameter);
+    if (lockedData)
+        return SetStatus(WrongState);
+    auto record = std::make_shared<LockedData>();
+    std::memset(record->bytes, 0, sizeof record->bytes);
+    auto* full = reinterpret_cast<BitmapData*>(record->bytes);
+    const Status status = SetStatus(GdipBitmapLockBits(native(), rect, flags, format, full));
+    if (status != Ok)
+        return status;
+    *lockedBitmapData = *full;
+    lockedData = std::move(record);
+    return Ok;
 }
 
 Status Bitmap::UnlockBits(BitmapData* lockedBitmapData)
 {
-    return SetStatus(GdipBitmapUnlockBits(native(), lockedBitmapData));
+    if (!lockedBitmapData || !lockedData)
+        return SetStatus(InvalidParameter);
+    const Status status =
+        SetStatus(GdipBitmapUnlockBits(native(), reinterpret_cast<BitmapData*>(lockedData->bytes)));
+    lockedData.reset();
+    return status;
 }
 
 Status Bitmap::GetPixel(INT x, INT y, Color* color)

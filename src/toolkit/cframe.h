@@ -4,15 +4,18 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace VSTGUI {
 
 class VSTGUIEditorInterface;
 
-// The editor's top view: owns its child views, collects invalidated areas and
-// paints everything into one 32-bit premultiplied back buffer, which a
-// window backend copies to the screen (or a test reads back).
+// The editor's top view: owns its child views, routes the mouse and the
+// keyboard to them, collects invalidated areas and paints into one 32-bit
+// premultiplied back buffer, which a window backend copies to the screen (or
+// a test reads back). Backends only turn their native events into the input
+// calls below; everything else happens here and in the views.
 class CFrame : public CView {
 public:
     CFrame(const CRect& size, VSTGUIEditorInterface* editor);
@@ -20,30 +23,76 @@ public:
 
     // Takes ownership; later views draw on top of earlier ones.
     bool addView(CView* view);
+    // Lets every view end what it has under way (an edit, a drag), then
+    // destroys them.
     void removeAll();
     int getNbViews() const { return static_cast<int>(views.size()); }
     CView* getView(int index) const;
-    // The topmost direct child whose size contains the point.
+    // The topmost direct child whose mouseable area holds the point.
     CView* getViewAt(const CPoint& where) const;
 
     void setBackgroundColor(Gdiplus::ARGB color) { backgroundColor = color; }
     Gdiplus::ARGB getBackgroundColor() const { return backgroundColor; }
 
-    // Accumulates the dirty area; cleared by render.
+    // Collects the area to repaint; cleared by render and renderInvalid.
     void invalidRect(const CRect& rect);
+    // Everything invalid, as one rectangle.
     const CRect& getInvalidArea() const { return invalidArea; }
+    bool hasInvalidArea() const { return !invalidRects.empty(); }
 
     // Paints the whole frame into the back buffer and returns it (owned by
     // the frame; null if the bitmap cannot be created).
     Gdiplus::Bitmap* render();
+    // Repaints only what was invalidated (all of it the first time) and
+    // returns the rectangles repainted, for a backend to copy to its window.
+    std::vector<CRect> renderInvalid();
+    Gdiplus::Bitmap* getBackBuffer() const { return backBuffer.get(); }
 
+    // Input from a window backend, in frame coordinates. A view that takes a
+    // mouse-down keeps the mouse until the button is released.
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
+    CMouseEventResult onMouseCancel() override;
+    // The pointer left the window; a drag in progress keeps going.
+    void onMouseExited();
+    // The wheel goes to the view under the pointer.
+    bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
+                 const CButtonState& buttons) override;
+    // Keys go to the focus view; Tab moves the focus when the view does not
+    // use it.
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
+    std::int32_t onKeyUp(VstKeyCode& keyCode) override;
+
+    CView* getFocusView() const { return focusView; }
+    void setFocusView(CView* view);
+    // Where the pointer was last seen, if it has been.
+    bool getCurrentMouseLocation(CPoint& where) const;
+    CView* getMouseDownView() const { return mouseDownView; }
+
+    // The editor's knob mode, or kDefaultKnobMode when it has none.
+    std::int32_t getKnobMode() const;
+    static std::int32_t kDefaultKnobMode;
+
+    // From controls, on to the editor.
+    void beginEdit(std::int32_t index);
+    void endEdit(std::int32_t index);
     VSTGUIEditorInterface* getEditor() const { return editor; }
 
 private:
+    void paint(Gdiplus::Graphics& graphics, const CRect& area);
+    bool ensureBackBuffer();
+    void advanceFocus(bool backwards);
+
     std::vector<std::unique_ptr<CView>> views;
     std::unique_ptr<Gdiplus::Bitmap> backBuffer;
+    bool backBufferPainted = false;
     Gdiplus::ARGB backgroundColor = 0xFF000000;
     CRect invalidArea;
+    std::vector<CRect> invalidRects;
+    CView* mouseDownView = nullptr;
+    CView* focusView = nullptr;
+    std::optional<CPoint> mouseLocation;
     VSTGUIEditorInterface* editor;
 };
 

@@ -1,15 +1,28 @@
 #include "toolkit/cview.h"
 
 #include "framework/scrambled_text.h"
+#include "toolkit/cbitmap.h"
 #include "toolkit/cframe.h"
 
 #include <stdexcept>
 
 namespace VSTGUI {
 
-CView::CView(const CRect& initialSize) : viewSize(initialSize) {}
+CView::CView(const CRect& initialSize) : viewSize(initialSize), mouseableArea(initialSize) {}
 
-void CView::draw(CDrawContext*) { setDirty(false); }
+CView::~CView() = default;
+
+void CView::draw(CDrawContext* context)
+{
+    drawBackground(context);
+    setDirty(false);
+}
+
+void CView::drawBackground(CDrawContext* context, const CPoint& offset)
+{
+    if (backgroundBitmap)
+        backgroundBitmap->draw(context, viewSize, offset);
+}
 
 void CView::setProperty(const std::string& name, const picojson::value& value)
 {
@@ -30,17 +43,40 @@ void CView::setProperty(const std::string& name, const picojson::value& value)
 void CView::setViewSize(const CRect& rect, bool invalidate)
 {
     viewSize = rect;
-    if (invalidate)
-        invalid();
+    if (invalidate) {
+        invalidRect(viewSize);
+        setDirty(true);
+    }
 }
 
-void CView::invalid() { invalidRect(viewSize); }
+void CView::invalid()
+{
+    setDirty(false);
+    invalidRect(viewSize);
+}
 
 void CView::invalidRect(const CRect& rect)
 {
-    setDirty(true);
     if (frame)
         frame->invalidRect(rect);
 }
+
+void CView::setBackground(std::shared_ptr<CBitmap> bitmap)
+{
+    backgroundBitmap = std::move(bitmap);
+    invalid();
+}
+
+bool CView::hitTest(const CPoint& where, const CButtonState&) { return mouseableArea.pointInside(where); }
+
+CMouseEventResult CView::onMouseDown(CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseUp(CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseMoved(CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseCancel() { return kMouseEventNotImplemented; }
+
+bool CView::onWheel(const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&) { return false; }
+
+std::int32_t CView::onKeyDown(VstKeyCode&) { return -1; }
+std::int32_t CView::onKeyUp(VstKeyCode&) { return -1; }
 
 } // namespace VSTGUI

@@ -3,6 +3,9 @@
 #include "framework/resource_cache.h"
 #include "framework/scrambled_text.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vantle::vst {
 
 VNText::VNText(const VSTGUI::CPoint& anchor, ResourceCache* resources)
@@ -67,6 +70,11 @@ void VNText::update()
         const double wa = measure(toWide("a")).Width;
         const double wab = measure(toWide("ab")).Width;
         w = wa + (double(text.get().size()) - 1) * (wab - wa);
+        // Characters sit on their pitch slots, which may be wider apart than
+        // the font's own advance: the box must cover the slots, or the frame
+        // clips the outer characters away.
+        if (!wideText.empty())
+            w = std::max(w, wa + double(wideText.size() - 1) * std::abs(pitch.get()));
     }
     const double fh = alignmentFactor(align.get());
     const double fv = alignmentFactor(verticalAlign.get());

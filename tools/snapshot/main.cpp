@@ -1,20 +1,23 @@
-// tarvel-snapshot: renders a layout document's views offscreen to a PNG.
-// usage: tarvel-snapshot <output.png> [layout.json]
-// Without a layout file the embedded layout document is used.
+// tarvel-snapshot: renders the editor offscreen to a PNG, with the views,
+// layout and parameter handling the plug-in's editor uses.
+// usage: tarvel-snapshot [options] <output.png> [layout.json]
 
+#include "editor/editor_view_tree.h"
 #include "embedded_assets.h"
 #include "framework/layout_json.h"
 #include "framework/resource_cache.h"
-#include "framework/scrambled_text.h"
+#include "parameters/display_values.h"
+#include "parameters/parameter_table.h"
 #include "png_writer.h"
 #include "toolkit/cframe.h"
 #include "toolkit/gdiplus_globals.h"
-#include "views/vn_line.h"
-#include "views/vn_rect.h"
-#include "views/vn_text.h"
 
+#include <array>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,22 +26,84 @@ namespace {
 
 using namespace vantle::vst;
 
-// The editor's static artwork, by the names its layout uses.
-ViewsByName createViews(VSTGUI::CFrame& frame, ResourceCache& cache)
+constexpr const char* usage =
+    "usage: tarvel-snapshot [options] <output.png> [layout.json]\n"
+    "  --target -40..0  --ratio 1..4  --stereo-ratio 1..4  --speed fast|slow  --bypass on|off\n"
+    "      parameter values as the plug-in displays them (default: the plug-in's defaults)\n"
+    "  --level LUFS     the processor's loudness reading for the graph's marker\n"
+    "                   (default: no reading, as before playback starts)\n"
+    "Without a layout file the embedded layout document is used.\n";
+
+struct Options {
+    std::array<double, tarvel::ParameterCount> values{};
+    std::optional<double> level;
+    std::string output;
+    std::string layoutFile;
+};
+
+struct ParameterFlag {
+    const char* flag;
+    tarvel::ParameterId id;
+};
+
+constexpr std::array<ParameterFlag, 5> parameterFlags{{
+    {"--bypass", tarvel::Bypass},
+    {"--speed", tarvel::Speed},
+    {"--ratio", tarvel::Ratio},
+    {"--stereo-ratio", tarvel::StereoRatio},
+    {"--target", tarvel::Target},
+}};
+
+// Exits with status 2 on a mistake.
+Options parseOptions(int argc, char** argv)
 {
-    ViewsByName views;
-    const auto add = [&](const std::string& name, VSTGUI::CView* view) {
-        frame.addView(view);
-        views[name] = view;
+    Options options;
+    for (std::int32_t id = 0; id < tarvel::ParameterCount; ++id)
+        options.values[std::size_t(id)] = tarvel::defaultValue(id);
+    const auto fail = [](const std::string& message) {
+        std::cerr << "tarvel-snapshot: " << message << '\n' << usage;
+        std::exit(2);
     };
-    add(VANTLE_TEXT("background"), new VNRect);
-    for (const char group : std::string("ABCD"))
-        for (int i = 0; i < (group == 'D' ? 2 : 3); ++i)
-            add(VANTLE_TEXT("label") + group + std::to_string(i), new VNText({0, 0}, &cache));
-    add(VANTLE_TEXT("divider"), new VNLine({0, 0}));
-    for (int i = 1; i <= 5; ++i)
-        add(VANTLE_TEXT("caption") + std::to_string(i), new VNText({0, 0}, &cache));
-    return views;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "-h" || argument == "--help") {
+            std::cout << usage;
+            std::exit(0);
+        }
+        if (argument.rfind("--", 0) != 0) {
+            positional.push_back(argument);
+            continue;
+        }
+        if (i + 1 >= argc)
+            fail(argument + " needs a value");
+        const std::string value = argv[++i];
+        bool known = false;
+        for (const ParameterFlag& flag : parameterFlags)
+            if (argument == flag.flag) {
+                const std::optional<double> normalised = tarvel::normalisedFromDisplay(flag.id, value);
+                if (!normalised)
+                    fail("invalid value for " + argument + ": " + value);
+                options.values[std::size_t(flag.id)] = *normalised;
+                known = true;
+            }
+        if (argument == "--level") {
+            char* end = nullptr;
+            const double level = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !std::isfinite(level))
+                fail("invalid value for --level: " + value);
+            options.level = level;
+            known = true;
+        }
+        if (!known)
+            fail("unknown option " + argument);
+    }
+    if (positional.empty() || positional.size() > 2)
+        fail("give one output file and at most one layout file");
+    options.output = positional[0];
+    if (positional.size() == 2)
+        options.layoutFile = positional[1];
+    return options;
 }
 
 bool writePng(Gdiplus::Bitmap& bitmap, const std::string& path)
@@ -60,15 +125,12 @@ bool writePng(Gdiplus::Bitmap& bitmap, const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: tarvel-snapshot <output.png> [layout.json]\n";
-        return 2;
-    }
+    const Options options = parseOptions(argc, argv);
     std::string layout;
-    if (argc == 3) {
-        std::ifstream file(argv[2], std::ios::binary);
+    if (!options.layoutFile.empty()) {
+        std::ifstream file(options.layoutFile, std::ios::binary);
         if (!file) {
-            std::cerr << "tarvel-snapshot: cannot read " << argv[2] << '\n';
+            std::cerr << "tarvel-snapshot: cannot read " << options.layoutFile << '\n';
             return 1;
         }
         std::ostringstream text;
@@ -84,15 +146,19 @@ int main(int argc, char** argv)
         ResourceCache cache([](const std::string& name) { return assetBytes(tarvel::uiAssets(), name); });
         VSTGUI::CFrame frame(VSTGUI::CRect(0, 0, 500, 256), nullptr);
         frame.setBackgroundColor(0xFF7F7F7F);
-        const ViewsByName views = createViews(frame, cache);
+        const ViewsByName views = tarvel::createEditorViews(frame, cache, nullptr);
         const std::string log = applyLayoutJson(layout, views);
         if (log.empty())
             std::cerr << "tarvel-snapshot: the layout is not JSON; rendering the defaults\n";
         else
             std::cout << log;
+        // As the editor does when it opens, then on its first timer tick.
+        for (std::uint32_t id = 0; id < std::uint32_t(tarvel::ParameterCount); ++id)
+            tarvel::showParameterValue(views, id, options.values[id]);
+        tarvel::showMappingCurve(views, options.level.value_or(-1000.0), options.level.has_value());
         Gdiplus::Bitmap* bitmap = frame.render();
-        if (!bitmap || !writePng(*bitmap, argv[1])) {
-            std::cerr << "tarvel-snapshot: cannot write " << argv[1] << '\n';
+        if (!bitmap || !writePng(*bitmap, options.output)) {
+            std::cerr << "tarvel-snapshot: cannot write " << options.output << '\n';
             result = 1;
         }
     }

@@ -121,6 +121,8 @@ GpStatus GdipCreateLineBrush(const PointF* point1, const PointF* point2, ARGB co
                              WrapMode wrapMode, GpLineGradient** lineGradient);
 GpStatus GdipCreatePathGradientFromPath(const GpPath* path, GpPathGradient** brush);
 GpStatus GdipSetPathGradientCenterColor(GpPathGradient* brush, ARGB color);
+GpStatus GdipGetPathGradientCenterPoint(GpPathGradient* brush, PointF* point);
+GpStatus GdipSetPathGradientCenterPoint(GpPathGradient* brush, const PointF* point);
 GpStatus GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const ARGB* colors, INT* count);
 GpStatus GdipCreateTexture(GpImage* image, WrapMode wrapMode, GpTexture** texture);
 GpStatus GdipSetTextureTransform(GpTexture* brush, const GpMatrix* matrix);
@@ -143,6 +145,7 @@ GpStatus GdipStartPathFigure(GpPath* path);
 GpStatus GdipClosePathFigure(GpPath* path);
 GpStatus GdipTransformPath(GpPath* path, GpMatrix* matrix);
 GpStatus GdipGetPointCount(GpPath* path, INT* count);
+GpStatus GdipGetPathPoints(GpPath* path, PointF* points, INT count);
 
 // Matrices.
 GpStatus GdipCreateMatrix(GpMatrix** matrix);

@@ -1,0 +1,137 @@
+// The editor's view tree with the embedded layout: the views the editor
+// and tarvel-snapshot build, how the layout places them, and how they show
+// parameters and the measured loudness.
+#include "editor/editor_view_tree.h"
+#include "embedded_assets.h"
+#include "framework/resource_cache.h"
+#include "toolkit/cframe.h"
+#include "toolkit/gdiplus_globals.h"
+#include "views/my_knob.h"
+#include "views/my_loudness_mapping.h"
+#include "views/vn_line.h"
+#include "views/vn_rect.h"
+#include "views/vn_text.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <typeinfo>
+
+namespace {
+
+using namespace vantle::vst;
+using VSTGUI::CRect;
+
+class ViewTreeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { VSTGUI::GDIPlusGlobals::enter(); }
+    static void TearDownTestSuite() { VSTGUI::GDIPlusGlobals::exit(); }
+
+    ViewTreeTest()
+        : cache([](const std::string& name) { return assetBytes(tarvel::uiAssets(), name); }),
+          frame(CRect(0, 0, 500, 256), nullptr), views(tarvel::createEditorViews(frame, cache, nullptr))
+    {
+    }
+
+    std::string applyLayout() { return applyLayoutJson(assetText(tarvel::uiAssets(), tarvel::layoutAssetName()), views); }
+    MyKnob* knob(const std::string& name) { return dynamic_cast<MyKnob*>(views.at(name)); }
+    MyLoudnessMapping* mapping() { return dynamic_cast<MyLoudnessMapping*>(views.at("mapping")); }
+
+    ResourceCache cache;
+    VSTGUI::CFrame frame;
+    ViewsByName views;
+};
+
+TEST_F(ViewTreeTest, BuildsTheTwentyThreeViewsInDrawingOrder)
+{
+    const std::vector<std::pair<std::string, const std::type_info*>> expected{
+        {"background", &typeid(VNRect)},       {"labelA0", &typeid(VNText)},   {"labelA1", &typeid(VNText)},
+        {"labelA2", &typeid(VNText)},          {"labelB0", &typeid(VNText)},   {"labelB1", &typeid(VNText)},
+        {"labelB2", &typeid(VNText)},          {"labelC0", &typeid(VNText)},   {"labelC1", &typeid(VNText)},
+        {"labelC2", &typeid(VNText)},          {"labelD0", &typeid(VNText)},   {"labelD1", &typeid(VNText)},
+        {"divider", &typeid(VNLine)},          {"caption1", &typeid(VNText)},  {"caption2", &typeid(VNText)},
+        {"caption3", &typeid(VNText)},         {"caption4", &typeid(VNText)},  {"caption5", &typeid(VNText)},
+        {"targetKnob", &typeid(MyKnob)},       {"ratioKnob", &typeid(MyKnob)}, {"stereoRatioKnob", &typeid(MyKnob)},
+        {"speedKnob", &typeid(MyKnob)},        {"mapping", &typeid(MyLoudnessMapping)}};
+    ASSERT_EQ(frame.getNbViews(), int(expected.size()));
+    ASSERT_EQ(views.size(), expected.size());
+    for (int i = 0; i < frame.getNbViews(); ++i) {
+        const auto& [name, type] = expected[std::size_t(i)];
+        VSTGUI::CView* view = frame.getView(i);
+        EXPECT_EQ(views.at(name), view) << name;
+        EXPECT_EQ(typeid(*view), *type) << name;
+    }
+    // Tags are parameter ids; Speed is a two-position switch; every knob
+    // starts at, and Control-click returns it to, its parameter's default.
+    const std::vector<std::tuple<std::string, int, int, float>> knobs{
+        {"targetKnob", 4, 0, 0.5f}, {"ratioKnob", 2, 0, 0.5f}, {"stereoRatioKnob", 3, 0, 0.0f}, {"speedKnob", 1, 1, 1.0f}};
+    for (const auto& [name, tag, steps, value] : knobs) {
+        EXPECT_EQ(knob(name)->getTag(), tag) << name;
+        EXPECT_EQ(knob(name)->getSteps(), steps) << name;
+        EXPECT_EQ(knob(name)->getDefaultValue(), value) << name;
+        EXPECT_EQ(knob(name)->getValue(), value) << name;
+    }
+}
+
+TEST_F(ViewTreeTest, TheLayoutPlacesEveryViewOnTheCanvasAndEveryKnobTakesItsClicks)
+{
+    std::istringstream log(applyLayout());
+    std::string line;
+    std::set<std::string> styled;
+    while (std::getline(log, line)) {
+        if (line == "layout applied")
+            break;
+        EXPECT_NE(line.find(" <- "), std::string::npos) << "an error applying the layout: " << line;
+        styled.insert(line.substr(0, line.find('.')));
+    }
+    EXPECT_EQ(styled.size(), views.size()) << "every view is styled";
+
+    const CRect canvas(0, 0, 500, 256);
+    EXPECT_EQ(dynamic_cast<VNRect*>(views.at("background"))->rect.get(), canvas);
+    for (const auto& [name, view] : views) {
+        // The rectangle's and the line's sizes include margins beyond what they paint.
+        if (dynamic_cast<VNRect*>(view) || dynamic_cast<VNLine*>(view))
+            continue;
+        const CRect& size = view->getViewSize();
+        EXPECT_TRUE(size.left >= canvas.left && size.top >= canvas.top && size.right <= canvas.right &&
+                    size.bottom <= canvas.bottom)
+            << name << " lies off the canvas";
+        if (auto* text = dynamic_cast<VNText*>(view)) {
+            EXPECT_FALSE(text->text.get().empty()) << name;
+            EXPECT_GT(size.getWidth(), 4) << name << " has no measurable text";
+        }
+    }
+    for (const std::string name : {"targetKnob", "ratioKnob", "stereoRatioKnob", "speedKnob"}) {
+        const VSTGUI::CPoint centre = knob(name)->center.get();
+        EXPECT_EQ(frame.getViewAt(centre), knob(name)) << name;
+        EXPECT_LE(knob(name)->shadowRadius.get() + 5, knob(name)->viewRadius.get()) << name << "'s shadow is cut";
+    }
+}
+
+TEST_F(ViewTreeTest, ParametersMoveTheKnobsAndTheGraphFollowsTargetRatioAndTheReading)
+{
+    EXPECT_FALSE(tarvel::showParameterValue(views, 1, 0.3));
+    EXPECT_EQ(knob("speedKnob")->getValue(), 0.0f);
+    EXPECT_FALSE(tarvel::showParameterValue(views, 0, 1.0)) << "no view for Bypass";
+    EXPECT_FALSE(tarvel::showParameterValue(views, 7, 1.0));
+    EXPECT_TRUE(tarvel::showParameterValue(views, 2, 0.0));
+    EXPECT_TRUE(tarvel::showParameterValue(views, 4, 0.0));
+    EXPECT_DOUBLE_EQ(mapping()->targetLevel, -40);
+
+    tarvel::showMappingCurve(views, -75, true);
+    EXPECT_EQ(mapping()->currentLevel, -60);
+    // Target -40 puts the knee at -80, outside the curve's span; ratio 1:1.
+    EXPECT_EQ(mapping()->curvePoints, (std::vector<VSTGUI::CPoint>{{-68, -68}, {8, 8}}));
+    tarvel::showMappingCurve(views, 3, true);
+    EXPECT_EQ(mapping()->currentLevel, 0);
+    tarvel::showMappingCurve(views, -20, false);
+    EXPECT_EQ(mapping()->currentLevel, -60) << "no reading while the processor is inactive";
+
+    tarvel::showParameterValue(views, 4, 1.0);
+    tarvel::showMappingCurve(views, -20, true);
+    EXPECT_EQ(mapping()->curvePoints.size(), 3u);
+    EXPECT_EQ(mapping()->curvePoints[1], VSTGUI::CPoint(-40, -40)) << "target 0: the knee at -40";
+}
+
+} // namespace
