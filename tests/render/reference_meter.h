@@ -20,6 +20,9 @@ struct ReferenceReport {
     double maxShortTerm = -INFINITY;
     double samplePeak = 0.0; // dBFS
     std::vector<double> shortTerm; // every 100 ms
+    // The same, but over only the audio so far while the first 3 s fill
+    // the window, as the render tool's pictures show it.
+    std::vector<double> history;
 };
 
 inline ReferenceReport measuredByLibebur128(const std::vector<double>& interleaved, int channels, unsigned sampleRate)
@@ -40,6 +43,10 @@ inline ReferenceReport measuredByLibebur128(const std::vector<double>& interleav
         ebur128_loudness_shortterm(state.get(), &level);
         result.shortTerm.push_back(level);
         result.maxShortTerm = std::max(result.maxShortTerm, level);
+        const auto elapsedMs = static_cast<unsigned long>(result.shortTerm.size() * 100);
+        if (elapsedMs < 3000)
+            ebur128_loudness_window(state.get(), elapsedMs, &level);
+        result.history.push_back(level);
     }
     const std::size_t rest = frames % step;
     ebur128_add_frames_double(state.get(), interleaved.data() + (frames - rest) * count, rest);

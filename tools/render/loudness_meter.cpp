@@ -108,7 +108,7 @@ LoudnessReport LoudnessMeter::report() const
     LoudnessReport result;
     result.integrated = integratedLoudness(stepEnergies);
     result.range = loudnessRange(stepEnergies);
-    const std::vector<double> shortTerm = shortTermLevels(stepEnergies);
+    const std::vector<double> shortTerm = shortTermLevels(stepEnergies, WindowStart::silenceBefore);
     result.maxShortTerm = -std::numeric_limits<double>::infinity();
     for (double level : shortTerm)
         result.maxShortTerm = std::max(result.maxShortTerm, level);
@@ -119,7 +119,7 @@ LoudnessReport LoudnessMeter::report() const
 
 std::vector<double> LoudnessMeter::shortTermHistory() const
 {
-    return shortTermLevels(stepEnergies);
+    return shortTermLevels(stepEnergies, WindowStart::audioSoFar);
 }
 
 } // namespace tarvel::render

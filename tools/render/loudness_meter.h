@@ -24,7 +24,8 @@ public:
 
     LoudnessReport report() const;
     // The short-term loudness at the end of every step so far (one step is
-    // meterStepSeconds).
+    // meterStepSeconds), for pictures: over the audio there is while the
+    // first 3 s fill the window.
     std::vector<double> shortTermHistory() const;
 
 private:

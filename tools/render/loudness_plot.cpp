@@ -12,6 +12,7 @@
 #include "parameters/mapping_curve.h"
 #include "toolkit/gdiplus_globals.h"
 #include "tools/render/bitmap_png.h"
+#include "views/my_loudness_mapping.h"
 #include "views/wide_text.h"
 
 namespace tarvel::render {
@@ -29,16 +30,13 @@ constexpr ARGB dimTextColour = 0xFF8C96A0;
 constexpr ARGB panelBorder = 0x50FFFFFF;
 constexpr ARGB gridColour = 0x50C8FFFF;
 constexpr ARGB gridLabelColour = 0xC8C8FFFF;
-constexpr ARGB reachedCurveColour = outputCurveColour;
-constexpr ARGB unreachedCurveColour = 0xC859DBDF;
-constexpr ARGB reachedAreaColour = 0x50B4FFC8;
 constexpr ARGB targetColour = targetLineColour;
 // The output is drawn in the editor's curve colour; the input in a quieter
 // blue that stays apart from it.
 constexpr ARGB inputColour = inputCurveColour;
 constexpr ARGB outputColour = outputCurveColour;
 
-constexpr double levelsPerCell = 6.0; // one grid cell: 6 LU, as in the editor
+constexpr double levelsPerCell = 6.0; // one grid cell: 6 LU, as in the editor's graph
 
 struct Fonts {
     std::unique_ptr<Font> title, text, small, gridLabel;
@@ -205,64 +203,25 @@ private:
     double seconds, levelTop, levelBottom;
 };
 
-// The static mapping as the editor's graph draws it: 11 grid lines 20
-// pixels apart spanning 0 to -60 on both axes, the curve bright up to the
-// level reached (here the input's integrated loudness) and translucent
-// beyond, the area under the reached part filled, and the target
-// cross-hair. originX, originY: the grid's top-left corner.
-void drawMappingGraph(Graphics& graphics, const Fonts& fonts, const PlotData& data, REAL originX, REAL originY)
+// The static mapping in the editor's own graph view, its level marker at
+// the input's integrated loudness, and a dot where this file landed:
+// integrated loudness in (across) and out (up).
+void drawMappingGraph(Graphics& graphics, const PlotData& data)
 {
-    constexpr int lines = 11;
-    constexpr REAL cell = 20;
-    constexpr REAL extent = (lines - 1) * cell;
-    const auto px = [&](double level) { return originX + static_cast<REAL>(((lines - 1) - level / -6.0) * cell); };
-    const auto py = [&](double level) { return originY + static_cast<REAL>((level / -6.0) * cell); };
-
-    drawPanel(graphics, originX - 28, originY - 16, originX + extent + 16, originY + extent + 16);
-    Pen grid{Color(gridColour), 1};
-    for (int i = 0; i < lines; ++i) {
-        const REAL g = static_cast<REAL>(i) * cell;
-        graphics.DrawLine(&grid, originX, originY + g, originX + extent, originY + g);
-        graphics.DrawLine(&grid, originX + g, originY, originX + g, originY + extent);
-        if (i % 2 == 0)
-            drawText(graphics, std::to_string(i * -6), *fonts.gridLabel, gridLabelColour, PointF(originX - 4, originY + g),
-                     StringAlignmentFar);
-    }
-
-    std::vector<PointF> curve;
+    vantle::vst::MyLoudnessMapping graph(VSTGUI::CPoint(mappingGridLeft, mappingGridTop), &assets());
     for (const LevelPoint& point : mappingCurvePoints(data.targetNormalized, data.ratioNormalized))
-        curve.emplace_back(px(point.input), py(point.output));
-    const double reached = levelMarker(data.input.integrated, std::isfinite(data.input.integrated));
-    const REAL reachedX = px(reached) - originX;
+        graph.curvePoints.emplace_back(point.input, point.output);
+    graph.currentLevel = levelMarker(data.input.integrated, std::isfinite(data.input.integrated));
+    graph.targetLevel = mappingTargetLevel(data.targetNormalized);
+    const GraphicsState state = graphics.Save();
+    graph.paint(graphics);
+    graphics.Restore(state);
 
-    graphics.SetClip(RectF(originX, originY, extent, extent));
-    graphics.IntersectClip(Rect(static_cast<INT>(originX + reachedX), static_cast<INT>(originY),
-                                static_cast<INT>(extent - reachedX), static_cast<INT>(extent)));
-    Pen unreached{Color(unreachedCurveColour), 3};
-    graphics.DrawLines(&unreached, curve.data(), static_cast<INT>(curve.size()));
-    graphics.SetClip(RectF(originX, originY, extent, extent));
-    graphics.IntersectClip(Rect(static_cast<INT>(originX), static_cast<INT>(originY), static_cast<INT>(reachedX),
-                                static_cast<INT>(extent)));
-    Pen reachedPen{Color(reachedCurveColour), 3};
-    graphics.DrawLines(&reachedPen, curve.data(), static_cast<INT>(curve.size()));
-    std::vector<PointF> area = curve;
-    area.emplace_back(originX + extent + 8, originY + extent);
-    area.emplace_back(originX - 8, originY + extent);
-    SolidBrush areaBrush{Color(reachedAreaColour)};
-    graphics.FillPolygon(&areaBrush, area.data(), static_cast<INT>(area.size()), FillModeWinding);
-    graphics.ResetClip();
-
-    const double target = mappingTargetLevel(data.targetNormalized);
-    Pen crossHair{Color(targetColour), 1};
-    graphics.DrawLine(&crossHair, px(target), originY, px(target), originY + extent);
-    graphics.DrawLine(&crossHair, originX, py(target), originX + extent, py(target));
-
-    // Where this file landed: integrated loudness in and out.
-    if (std::isfinite(data.input.integrated) && std::isfinite(data.output.integrated) &&
-        data.input.integrated >= -60.0 && data.output.integrated >= -60.0 && data.input.integrated <= 0.0 &&
-        data.output.integrated <= 0.0) {
+    const double in = data.input.integrated, out = data.output.integrated;
+    if (in >= markerFloor && in <= 0.0 && out >= markerFloor && out <= 0.0) {
         SolidBrush dot{Color(titleColour)};
-        graphics.FillEllipse(&dot, px(data.input.integrated) - 4, py(data.output.integrated) - 4, REAL(8), REAL(8));
+        graphics.FillEllipse(&dot, mappingGridLeft + static_cast<REAL>(graph.levelToX(in)) - 4,
+                             mappingGridTop + static_cast<REAL>(graph.levelToY(out)) - 4, REAL(8), REAL(8));
     }
 }
 
@@ -366,7 +325,7 @@ std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
     drawText(graphics, "Mapping", *fonts.text, textColour, PointF(graphX - 28, 102));
     drawText(graphics, "output against input level, LUFS,", *fonts.small, dimTextColour, PointF(graphX - 28, 124));
     drawText(graphics, "as the editor's graph shows it", *fonts.small, dimTextColour, PointF(graphX - 28, 141));
-    drawMappingGraph(graphics, fonts, data, graphX, graphY);
+    drawMappingGraph(graphics, data);
     drawText(graphics, "dot: this file's integrated loudness", *fonts.small, dimTextColour,
              PointF(graphX - 28, graphY + 200 + 36));
     drawText(graphics, "in (across) and out (up)", *fonts.small, dimTextColour, PointF(graphX - 28, graphY + 200 + 53));

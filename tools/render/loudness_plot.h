@@ -52,7 +52,7 @@ struct ChartFrame {
 };
 ChartFrame chartFrameFor(const PlotData& data);
 
-// The mapping graph's grid, drawn as the editor draws it: its top-left
+// The mapping graph (the editor's own graph view): its grid's top-left
 // corner (0 LUFS out, -60 LUFS in), 20 pixels for every 6 LU.
 inline constexpr float mappingGridLeft = 762;
 inline constexpr float mappingGridTop = 176;

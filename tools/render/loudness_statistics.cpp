@@ -92,7 +92,7 @@ double loudnessRange(const std::vector<double>& energies)
     return loudnessOfEnergy(high) - loudnessOfEnergy(low);
 }
 
-std::vector<double> shortTermLevels(const std::vector<double>& energies)
+std::vector<double> shortTermLevels(const std::vector<double>& energies, WindowStart start)
 {
     std::vector<double> levels;
     levels.reserve(energies.size());
@@ -101,7 +101,8 @@ std::vector<double> shortTermLevels(const std::vector<double>& energies)
         double sum = 0.0;
         for (std::size_t i = first; i < end; ++i)
             sum += energies[i];
-        levels.push_back(loudnessOfEnergy(sum / static_cast<double>(shortTermSteps)));
+        const std::size_t counted = start == WindowStart::silenceBefore ? shortTermSteps : end - first;
+        levels.push_back(loudnessOfEnergy(sum / static_cast<double>(counted)));
     }
     return levels;
 }

@@ -24,8 +24,14 @@ inline constexpr double meterStepSeconds = 0.1;
 // energies: the channel-weighted mean square of each full step.
 double integratedLoudness(const std::vector<double>& energies);
 double loudnessRange(const std::vector<double>& energies);
+// How the short-term window is filled during the first 3 s.
+enum class WindowStart {
+    silenceBefore, // as EBU meters read it, and as the maximum counts it
+    audioSoFar,    // the mean of the audio there is: no climb from silence in a picture
+};
+
 // The short-term loudness at the end of each step, LUFS (-inf for silence).
-std::vector<double> shortTermLevels(const std::vector<double>& energies);
+std::vector<double> shortTermLevels(const std::vector<double>& energies, WindowStart start);
 
 double loudnessOfEnergy(double energy);
 
