@@ -39,12 +39,7 @@ public:
     {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return closed || !queued.empty(); });
-        if (queued.empty())
-            return std::nullopt;
-        Chunk chunk = std::move(queued.front());
-        queued.pop_front();
-        changed.notify_all();
-        return chunk;
+        return takeFront();
     }
 
     // Queues the chunk if there is room, else drops it; never waits.
@@ -61,12 +56,7 @@ public:
     std::optional<Chunk> tryPop()
     {
         const std::lock_guard lock(mutex);
-        if (queued.empty())
-            return std::nullopt;
-        Chunk chunk = std::move(queued.front());
-        queued.pop_front();
-        changed.notify_all();
-        return chunk;
+        return takeFront();
     }
 
     // Wakes every waiter; later pushes are refused.
@@ -78,6 +68,17 @@ public:
     }
 
 private:
+    // With the lock held.
+    std::optional<Chunk> takeFront()
+    {
+        if (queued.empty())
+            return std::nullopt;
+        Chunk chunk = std::move(queued.front());
+        queued.pop_front();
+        changed.notify_all();
+        return chunk;
+    }
+
     static constexpr std::size_t capacity = 4;
     std::mutex mutex;
     std::condition_variable changed;

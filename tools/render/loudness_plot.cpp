@@ -12,6 +12,7 @@
 #include "parameters/mapping_curve.h"
 #include "toolkit/gdiplus_globals.h"
 #include "tools/render/bitmap_png.h"
+#include "tools/render/report.h"
 #include "views/my_loudness_mapping.h"
 #include "views/wide_text.h"
 
@@ -80,15 +81,6 @@ void drawText(Graphics& graphics, const std::string& text, const Font& font, ARG
     format.SetLineAlignment(vertical);
     SolidBrush brush{Color(colour)};
     graphics.DrawString(characters.c_str(), static_cast<INT>(characters.size()), &font, at, &format, &brush);
-}
-
-std::string levelText(double value, const char* unit)
-{
-    if (!std::isfinite(value))
-        return std::string("-inf ") + unit;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %s", value, unit);
-    return text;
 }
 
 // A rectangle with corners of radius 8, as the editor's graph panel.
@@ -244,8 +236,8 @@ void drawLegendEntry(Graphics& graphics, const Fonts& fonts, REAL x, REAL y, ARG
 
 std::vector<std::string> figuresOf(const LoudnessReport& report)
 {
-    return {levelText(report.integrated, "LUFS"), "range " + levelText(report.range, "LU"),
-            "max " + levelText(report.maxShortTerm, "LUFS")};
+    return {levelText(report.integrated, " LUFS"), "range " + levelText(report.range, " LU"),
+            "max " + levelText(report.maxShortTerm, " LUFS")};
 }
 
 std::string fileNameOf(const std::string& path)
@@ -311,7 +303,7 @@ std::unique_ptr<Bitmap> drawLoudnessPlot(const PlotData& data)
     const double target = mappingTargetLevel(data.targetNormalized);
     drawLegendEntry(graphics, fonts, 560, 24, inputColour, false, "input", figuresOf(data.input));
     drawLegendEntry(graphics, fonts, 560, 47, outputColour, false, "output", figuresOf(data.output));
-    drawLegendEntry(graphics, fonts, 560, 70, targetColour, true, "target", {levelText(target, "LUFS")});
+    drawLegendEntry(graphics, fonts, 560, 70, targetColour, true, "target", {levelText(target, " LUFS")});
 
     const LoudnessChart chart(chartFrameFor(data));
     drawText(graphics, "Short-term loudness over time, LUFS", *fonts.text, textColour, PointF(30, 102));

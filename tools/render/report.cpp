@@ -8,29 +8,11 @@ namespace tarvel::render {
 
 namespace {
 
-std::string levelText(double value, const char* unit)
-{
-    if (!std::isfinite(value))
-        return std::string("    -inf ") + unit;
-    char text[32];
-    std::snprintf(text, sizeof text, "%8.1f %s", value, unit);
-    return text;
-}
-
 std::string loudnessLine(const char* label, const std::string& name, const LoudnessReport& report)
 {
-    return std::string(label) + levelText(report.integrated, "LUFS") + "  " + levelText(report.range, "LU  ") +
-           "  " + levelText(report.maxShortTerm, "LUFS") + "  " + levelText(report.samplePeak, "dBFS") + "   " + name +
-           "\n";
-}
-
-std::string compactLevel(double value)
-{
-    if (!std::isfinite(value))
-        return "-inf";
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    return std::string(label) + levelText(report.integrated, " LUFS", 8) + "  " + levelText(report.range, " LU  ", 8) +
+           "  " + levelText(report.maxShortTerm, " LUFS", 8) + "  " + levelText(report.samplePeak, " dBFS", 8) + "   " +
+           name + "\n";
 }
 
 double audioSecondsOf(const JobOutcome& outcome)
@@ -40,6 +22,16 @@ double audioSecondsOf(const JobOutcome& outcome)
 }
 
 } // namespace
+
+std::string levelText(double value, const std::string& unit, int width)
+{
+    char text[32];
+    if (std::isfinite(value))
+        std::snprintf(text, sizeof text, "%*.1f", width, value);
+    else
+        std::snprintf(text, sizeof text, "%*s", width, "-inf");
+    return text + unit;
+}
 
 std::string formatName(const std::string& formatOption)
 {
@@ -112,9 +104,9 @@ std::string summaryLine(const JobOutcome& outcome)
     const LoudnessReport& out = outcome.result.output;
     char text[256];
     std::snprintf(text, sizeof text, "%7s  %6s -> %6s LUFS  range %5s -> %5s LU  peak %6s dBFS  %5.1f s  ",
-                  durationText(audioSecondsOf(outcome)).c_str(), compactLevel(in.integrated).c_str(),
-                  compactLevel(out.integrated).c_str(), compactLevel(in.range).c_str(),
-                  compactLevel(out.range).c_str(), compactLevel(out.samplePeak).c_str(), outcome.wallSeconds);
+                  durationText(audioSecondsOf(outcome)).c_str(), levelText(in.integrated).c_str(),
+                  levelText(out.integrated).c_str(), levelText(in.range).c_str(),
+                  levelText(out.range).c_str(), levelText(out.samplePeak).c_str(), outcome.wallSeconds);
     return std::string(text) + outcome.job.outputPath + "\n";
 }
 

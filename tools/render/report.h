@@ -31,6 +31,10 @@ struct BatchTotals {
 BatchTotals totalsOf(const std::vector<JobOutcome>& outcomes, double wallSeconds);
 std::string totalLine(const BatchTotals& totals);
 
+// A level with one decimal ("-inf" for minus infinity), right-aligned in
+// width characters, then unit.
+std::string levelText(double value, const std::string& unit = {}, int width = 0);
+
 // m:ss (h:mm:ss from an hour on).
 std::string durationText(double seconds);
 
