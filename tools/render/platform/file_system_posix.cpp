@@ -4,17 +4,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace tarvel::render {
 
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
+// Read by every rendering thread, so an atomic rather than a sig_atomic_t
+// (which is only safe within the thread the signal interrupts).
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void onInterrupt(int)
 {
-    interrupted = 1;
+    const int savedErrno = errno;
+    interrupted.store(true);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -76,7 +83,7 @@ void catchInterrupts()
 
 bool interruptRequested()
 {
-    return interrupted != 0;
+    return interrupted.load();
 }
 
 } // namespace tarvel::render
