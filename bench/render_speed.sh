@@ -3,7 +3,9 @@
 # times, on ten minutes of stereo 48 kHz audio (32-bit float WAV), a copy
 # with sox, tarvel-render with its loudness report, and tarvel-render -q,
 # round after round so that machine load falls on all three alike, and
-# prints the medians and their ratios to the copy.
+# prints the medians of wall time and their ratios to the copy, and the
+# processor time (user + system, which load on a shared machine disturbs
+# less).
 #
 #   bash bench/render_speed.sh [ROUNDS]      (default 5)
 #
@@ -21,29 +23,36 @@ trap 'rm -rf "$work"' EXIT
 # Music-like material: pink noise whose level swells and falls.
 sox -n -r 48000 -c 2 -e floating-point -b 32 "$work/in.wav" synth 600 pinknoise tremolo 0.1 80 vol 0.5
 
-seconds() { # seconds COMMAND...: the wall time of one run
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+timed() { # timed FILE COMMAND...: appends "wall cpu" of one run to FILE
+  local out=$1 times
+  shift
+  times=$( { TIMEFORMAT='%R %U %S'; time "$@" >/dev/null; } 2>&1 )
+  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' <<<"$times" >>"$out"
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { # median COLUMN < FILE
+  awk -v c="$1" '{ print $c }' | sort -n |
+    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 
 : >"$work/copy"; : >"$work/report"; : >"$work/quiet"
+# Every command writes a new file: replacing a large one would add the
+# freeing of its blocks to the time.
 for ((round = 1; round <= rounds; ++round)); do
-  seconds sox "$work/in.wav" "$work/copy.wav" >>"$work/copy"
-  seconds "$tool" "$work/in.wav" "$work/out.wav" >>"$work/report"
-  seconds "$tool" -q "$work/in.wav" "$work/out.wav" >>"$work/quiet"
+  timed "$work/copy" sox "$work/in.wav" "$work/copy.wav"
+  timed "$work/report" "$tool" "$work/in.wav" "$work/out.wav"
   rm -f "$work/copy.wav" "$work/out.wav"
+  timed "$work/quiet" "$tool" -q "$work/in.wav" "$work/out.wav"
+  rm -f "$work/out.wav"
 done
 
-copy=$(median <"$work/copy"); report=$(median <"$work/report"); quiet=$(median <"$work/quiet")
 echo "ten minutes of stereo 48 kHz, 32-bit float WAV ($(du -m "$work/in.wav" | cut -f1) MB), median of $rounds rounds"
-awk -v copy="$copy" -v report="$report" -v quiet="$quiet" 'BEGIN {
-  printf "%-34s %6.2f s\n", "plain copy (sox)", copy
-  printf "%-34s %6.2f s  %5.2fx the copy  (copy + %.2f s)\n", "tarvel-render with the report", report, report / copy, report - copy
-  printf "%-34s %6.2f s  %5.2fx the copy  (copy + %.2f s)\n", "tarvel-render -q", quiet, quiet / copy, quiet - copy
-  printf "%-34s %6.2f\n", "report on / report off", report / quiet
-  printf "within a copy + 1 s: %s\n", (report <= copy + 1.0) ? "yes" : "NO"
+awk -v copy="$(median 1 <"$work/copy")" -v report="$(median 1 <"$work/report")" -v quiet="$(median 1 <"$work/quiet")" \
+    -v copyCpu="$(median 2 <"$work/copy")" -v reportCpu="$(median 2 <"$work/report")" \
+    -v quietCpu="$(median 2 <"$work/quiet")" 'BEGIN {
+  printf "%-30s %8s  %-15s %10s\n", "", "wall", "", "processor"
+  printf "%-30s %6.2f s  %-15s %8.2f s\n", "plain copy (sox)", copy, "", copyCpu
+  printf "%-30s %6.2f s  %5.2fx the copy %8.2f s\n", "tarvel-render with the report", report, report / copy, reportCpu
+  printf "%-30s %6.2f s  %5.2fx the copy %8.2f s\n", "tarvel-render -q", quiet, quiet / copy, quietCpu
+  printf "report on / report off: %.2f (wall)\n", report / quiet
+  printf "with the report, copy + %.2f s: %s the copy + 1 s\n", report - copy, (report <= copy + 1.0) ? "within" : "NOT within"
 }'

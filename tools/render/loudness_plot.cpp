@@ -118,27 +118,22 @@ void drawDashedLine(Graphics& graphics, const Pen& pen, REAL left, REAL right, R
 // The chart of short-term loudness over time.
 class LoudnessChart {
 public:
-    explicit LoudnessChart(const ChartFrame& chartFrame)
-        : frame(chartFrame), left(frame.left), top(frame.top), right(frame.right), bottom(frame.bottom),
-          seconds(frame.seconds), levelTop(frame.levelTop), levelBottom(frame.levelBottom)
-    {
-    }
-
-    REAL x(double time) const { return frame.x(time); }
-    REAL y(double level) const { return frame.y(level); }
+    explicit LoudnessChart(const ChartFrame& chartFrame) : frame(chartFrame) {}
 
     void drawGrid(Graphics& graphics, const Fonts& fonts) const
     {
         Pen grid{Color(gridColour), 1};
-        for (double level = levelTop; level >= levelBottom - 1e-9; level -= levelsPerCell) {
-            graphics.DrawLine(&grid, left, y(level), right, y(level));
+        for (double level = frame.levelTop; level >= frame.levelBottom - 1e-9; level -= levelsPerCell) {
+            graphics.DrawLine(&grid, frame.left, frame.y(level), frame.right, frame.y(level));
             drawText(graphics, std::to_string(static_cast<int>(level)), *fonts.gridLabel, gridLabelColour,
-                     PointF(left - 6, y(level)), StringAlignmentFar);
+                     PointF(frame.left - 6, frame.y(level)), StringAlignmentFar);
         }
         const double step = timeStep();
-        for (double time = 0.0; time <= seconds + 1e-9; time += step) {
-            graphics.DrawLine(&grid, x(time), top, x(time), bottom);
-            drawText(graphics, timeText(time), *fonts.gridLabel, gridLabelColour, PointF(x(time), bottom + 12),
+        for (double time = 0.0; time <= frame.seconds + 1e-9; time += step) {
+            graphics.DrawLine(&grid, frame.x(time), frame.top, frame.x(time), frame.bottom);
+            const std::string label =
+                frame.seconds < 60.0 ? std::to_string(std::lround(time)) + " s" : durationText(time);
+            drawText(graphics, label, *fonts.gridLabel, gridLabelColour, PointF(frame.x(time), frame.bottom + 12),
                      StringAlignmentCenter);
         }
     }
@@ -146,7 +141,7 @@ public:
     void drawTarget(Graphics& graphics, double target) const
     {
         Pen pen{Color(targetColour), 1};
-        drawDashedLine(graphics, pen, left, right, y(target));
+        drawDashedLine(graphics, pen, frame.left, frame.right, frame.y(target));
     }
 
     void drawSeries(Graphics& graphics, const std::vector<double>& levels, ARGB colour, REAL width) const
@@ -154,15 +149,16 @@ public:
         if (levels.size() < 2)
             return;
         // At most about two points per pixel; silence sits below the chart.
-        const std::size_t stride =
-            std::max<std::size_t>(1, levels.size() / static_cast<std::size_t>(2 * (right - left)));
+        const auto stride =
+            std::max<std::size_t>(1, levels.size() / static_cast<std::size_t>(2 * (frame.right - frame.left)));
+        const double floor = frame.levelBottom - 10.0;
         std::vector<PointF> points;
         for (std::size_t i = 0; i < levels.size(); i += stride) {
-            const double level = std::isfinite(levels[i]) ? levels[i] : levelBottom - 10.0;
-            points.emplace_back(x(static_cast<double>(i + 1) * meterStepSeconds), y(std::max(level, levelBottom - 10.0)));
+            const double level = std::isfinite(levels[i]) ? std::max(levels[i], floor) : floor;
+            points.emplace_back(frame.x(static_cast<double>(i + 1) * meterStepSeconds), frame.y(level));
         }
         Pen pen{Color(colour), width};
-        graphics.SetClip(RectF(left, top, right - left, bottom - top));
+        graphics.SetClip(RectF(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top));
         graphics.DrawLines(&pen, points.data(), static_cast<INT>(points.size()));
         graphics.ResetClip();
     }
@@ -172,27 +168,12 @@ private:
     double timeStep() const
     {
         for (double step : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 900.0, 1800.0, 3600.0})
-            if (seconds / step <= 9.0)
+            if (frame.seconds / step <= 9.0)
                 return step;
         return 7200.0;
     }
 
-    std::string timeText(double time) const
-    {
-        const long whole = std::lround(time);
-        char text[32];
-        if (seconds < 60.0)
-            std::snprintf(text, sizeof text, "%ld s", whole);
-        else if (seconds < 3600.0)
-            std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-        else
-            std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
-        return text;
-    }
-
-    ChartFrame frame;
-    REAL left, top, right, bottom;
-    double seconds, levelTop, levelBottom;
+    const ChartFrame frame;
 };
 
 // The static mapping in the editor's own graph view, its level marker at
