@@ -1,17 +1,32 @@
 #pragma once
-// The plug-in's editor view as the controller knows it: attached editors are
-// told of every parameter change. The window and its views are built on top
-// of this class; until they exist the controller opens no editor.
+// The plug-in's editor: four knobs and the loudness-mapping graph, kept in
+// step with the parameters both ways, the graph following the processor's
+// loudness reading on every timer tick.
 
-#include "public.sdk/source/vst/vsteditcontroller.h"
+#include "framework/editor_base.h"
+#include "parameters/parameters.h"
 
 namespace tarvel {
 
-class Editor : public Steinberg::Vst::EditorView {
+class Editor : public vantle::vst::EditorBase<Parameters> {
 public:
-    explicit Editor(Steinberg::Vst::EditController* owner) : EditorView(owner) {}
+    explicit Editor(Steinberg::Vst::EditController* owner);
 
-    virtual void onParameterChanged(Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue) {}
+    void onParameterChanged(ParamID id, ParamValue value) override;
+    void createViews() override;
+    std::string getLayoutJson() override;
+    std::string getLayoutReloadPath() override { return {}; }
+    std::string getLayoutLogPath() override { return {}; }
+    const vantle::vst::AssetRegistry& getUiAssets() override;
+    const vantle::vst::AssetRegistry& getManualAssets() override;
+
+    // Asks the processor for its reading, redraws the graph, then the
+    // framework's duties.
+    VSTGUI::CMessageResult notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message) override;
+
+    // The curve from the Target and Ratio knobs and the marker from the
+    // controller's latest reading.
+    void updateMappingCurve();
 };
 
 } // namespace tarvel

@@ -130,7 +130,16 @@ public:
         });
     }
 
-    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString) override { return nullptr; }
+    // One new editor for each request of the standard editor view.
+    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override
+    {
+        try {
+            if (name && std::strcmp(name, Steinberg::Vst::ViewType::kEditor) == 0)
+                return new EditorType(this);
+        } catch (...) {
+        }
+        return nullptr;
+    }
 
     void editorAttached(Steinberg::Vst::EditorView* view) override
     {

@@ -44,7 +44,37 @@ CFrame::CFrame(const CRect& frameSize, VSTGUIEditorInterface* editorInterface) :
     CView::attached(this);
 }
 
-CFrame::~CFrame() { removeAll(); }
+CFrame::~CFrame()
+{
+    // Views first: ending their edits may still invalidate the frame.
+    removeAll();
+    platformFrame.reset();
+}
+
+bool CFrame::open(void* parent, PlatformType type, IPlatformFrameConfig* config)
+{
+    if (platformFrame)
+        return false;
+    platformFrame = makePlatformFrame(*this, parent, type, config);
+    return platformFrame != nullptr;
+}
+
+void CFrame::close()
+{
+    // A drag the window takes with it ends where it got to.
+    if (CView* view = mouseDownView) {
+        mouseDownView = nullptr;
+        CPoint where = mouseLocation.value_or(CPoint());
+        view->onMouseUp(where, 0);
+    }
+    platformFrame.reset();
+}
+
+void CFrame::idle()
+{
+    if (platformFrame)
+        platformFrame->update();
+}
 
 bool CFrame::addView(CView* view)
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include "toolkit/cview.h"
+#include "toolkit/platform_frame.h"
 
 #include <gdiplus.h>
 
@@ -20,6 +21,16 @@ class CFrame : public CView {
 public:
     CFrame(const CRect& size, VSTGUIEditorInterface* editor);
     ~CFrame() override;
+
+    // Shows the frame in a window inside parent (a host's window); false when
+    // no window could be made. close destroys the window; the frame and its
+    // views stay until the frame is deleted.
+    bool open(void* parent, PlatformType type = PlatformType::kDefaultNative,
+              IPlatformFrameConfig* config = nullptr);
+    void close();
+    IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
+    // Repaints and shows what was invalidated; the event loop calls it.
+    void idle();
 
     // Takes ownership; later views draw on top of earlier ones.
     bool addView(CView* view);
@@ -85,6 +96,7 @@ private:
     void advanceFocus(bool backwards);
 
     std::vector<std::unique_ptr<CView>> views;
+    std::unique_ptr<IPlatformFrame> platformFrame;
     std::unique_ptr<Gdiplus::Bitmap> backBuffer;
     bool backBufferPainted = false;
     Gdiplus::ARGB backgroundColor = 0xFF000000;

@@ -167,7 +167,11 @@ TEST_F(ControllerFixture, AnswersTheProcessorsMessages)
     controller->setComponentHandler(nullptr);
     EXPECT_EQ(controller->notify(latency), kResultOk);
     EXPECT_EQ(controller->notify(nullptr), kInvalidArgument);
-    EXPECT_EQ(controller->createView(ViewType::kEditor), nullptr);
+    IPlugView* view = controller->createView(ViewType::kEditor);
+    ASSERT_NE(view, nullptr);
+    view->release();
+    EXPECT_EQ(controller->createView("sidebar"), nullptr);
+    EXPECT_EQ(controller->createView(nullptr), nullptr);
 }
 
 } // namespace

@@ -127,9 +127,11 @@ TEST_F(KnobTest, PointerTurnsWithTheValue)
     for (const auto& [value, angle] : {std::pair{0.0f, -120.0}, {0.5f, 0.0}, {1.0f, 120.0}}) {
         knob->setValue(value);
         EXPECT_TRUE(isPointer(pixelAt(20, angle))) << value;
-        for (const double other : {-120.0, 0.0, 120.0})
-            if (other != angle)
+        for (const double other : {-120.0, 0.0, 120.0}) {
+            if (other != angle) {
                 EXPECT_EQ(pixelAt(20, other).GetValue(), background) << value << " at " << other;
+            }
+        }
     }
 }
 
@@ -138,19 +140,19 @@ TEST_F(KnobTest, GlowFadesAwayFromThePointerAndIsBuiltOnlyForANewGeometry)
     MyKnob* knob = addKnob(R"({"pointerColor": [255,255,255,255], "pointerInner": 10, "pointerOuter": 30,
                                 "glowGain": 1.5, "glowRadius": 3, "glowPasses": 2})");
     knob->setValue(0.5f); // straight up: the bar spans x = 98..102
-    const int near = brightness(pixel(104.5, 80));
+    const int closeBy = brightness(pixel(104.5, 80));
     const int middle = brightness(pixel(106.5, 80));
-    const int far = brightness(pixel(112.5, 80));
-    EXPECT_GT(near, middle + 5);
+    const int farAway = brightness(pixel(112.5, 80));
+    EXPECT_GT(closeBy, middle + 5);
     EXPECT_GT(middle, 133);
-    EXPECT_LE(far, 129);
+    EXPECT_LE(farAway, 129);
     const Gdiplus::Bitmap* layer = knob->getPointerLayer();
     ASSERT_NE(layer, nullptr);
 
     // Pointer properties wait for the next geometry change.
     knob->setProperty("glowGain", json("0"));
     knob->setProperty("pointerColor", json("[255, 255, 0, 0]"));
-    EXPECT_EQ(brightness(pixel(104.5, 80)), near);
+    EXPECT_EQ(brightness(pixel(104.5, 80)), closeBy);
     EXPECT_EQ(knob->getPointerLayer(), layer);
     knob->setProperty("center", json("[100, 100]"));
     EXPECT_EQ(knob->getPointerLayer(), nullptr);

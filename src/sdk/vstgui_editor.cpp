@@ -1,0 +1,113 @@
+#include "sdk/vstgui_editor.h"
+
+#include <cstring>
+
+namespace Steinberg::Vst {
+
+VSTGUIEditor::VSTGUIEditor(void* owner, ViewRect* size)
+    : EditorView(static_cast<EditController*>(owner), size),
+      timer(std::make_unique<VSTGUI::CVSTGUITimer>(static_cast<VSTGUI::CBaseObject*>(this), 100, false))
+{
+}
+
+VSTGUIEditor::~VSTGUIEditor() = default;
+
+void VSTGUIEditor::setIdleRate(int32 millisec) { timer->setFireTime(std::uint32_t(millisec)); }
+
+tresult PLUGIN_API VSTGUIEditor::isPlatformTypeSupported(FIDString type)
+{
+    return type && std::strcmp(type, EditorPlatform::nativeType()) == 0 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VSTGUIEditor::attached(void* parent, FIDString type)
+{
+    if (isPlatformTypeSupported(type) != kResultTrue)
+        return kResultFalse;
+    if (frame)
+        return kResultFalse;
+    bool supported = false;
+    platformConfig = EditorPlatform::frameConfig(plugFrame, supported);
+    if (!supported)
+        return kResultFalse;
+    timer->start();
+    if (!open(parent, VSTGUI::PlatformType::kDefaultNative) || !frame || !frame->getPlatformFrame()) {
+        timer->stop();
+        close();
+        platformConfig.reset();
+        return kResultFalse;
+    }
+    ViewRect size(0, 0, int32(frame->getViewSize().getWidth()), int32(frame->getViewSize().getHeight()));
+    setRect(size);
+    if (plugFrame)
+        plugFrame->resizeView(this, &size);
+    return EditorView::attached(parent, type);
+}
+
+tresult PLUGIN_API VSTGUIEditor::removed()
+{
+    timer->stop();
+    if (frame)
+        close();
+    // The run loop goes only now, after the window has unregistered from it.
+    platformConfig.reset();
+    return EditorView::removed();
+}
+
+tresult PLUGIN_API VSTGUIEditor::onKeyDown(char16 key, int16 keyMsg, int16 modifiers)
+{
+    if (!frame)
+        return kResultFalse;
+    // The SDK's virtual key codes and modifier bits have VSTGUI's values.
+    VSTGUI::VstKeyCode code;
+    code.character = key;
+    code.virt = static_cast<unsigned char>(keyMsg);
+    code.modifier = static_cast<unsigned char>(modifiers);
+    return frame->onKeyDown(code) == 1 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VSTGUIEditor::onKeyUp(char16 key, int16 keyMsg, int16 modifiers)
+{
+    if (!frame)
+        return kResultFalse;
+    VSTGUI::VstKeyCode code;
+    code.character = key;
+    code.virt = static_cast<unsigned char>(keyMsg);
+    code.modifier = static_cast<unsigned char>(modifiers);
+    return frame->onKeyUp(code) == 1 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VSTGUIEditor::onWheel(float distance)
+{
+    VSTGUI::CPoint where;
+    if (!frame || !frame->getCurrentMouseLocation(where))
+        return kResultFalse;
+    return frame->onWheel(where, VSTGUI::kMouseWheelAxisY, distance, 0) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VSTGUIEditor::onSize(ViewRect* newSize)
+{
+    if (newSize && frame && frame->getPlatformFrame())
+        frame->getPlatformFrame()->setSize(VSTGUI::CRect(0, 0, newSize->getWidth(), newSize->getHeight()));
+    return EditorView::onSize(newSize);
+}
+
+std::int32_t VSTGUIEditor::getKnobMode() const
+{
+    switch (EditController::getHostKnobMode()) {
+    case kRelativCircularMode: return VSTGUI::kRelativCircularMode;
+    case kLinearMode: return VSTGUI::kLinearMode;
+    default: return VSTGUI::kCircularMode;
+    }
+}
+
+VSTGUI::CMessageResult VSTGUIEditor::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message)
+{
+    if (message && std::strcmp(message, VSTGUI::CVSTGUITimer::kMsgTimer) == 0) {
+        if (frame)
+            frame->idle();
+        return VSTGUI::kMessageNotified;
+    }
+    return VSTGUI::CBaseObject::notify(sender, message);
+}
+
+} // namespace Steinberg::Vst

@@ -1,0 +1,85 @@
+#include "toolkit/x11/x11_blitter.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace VSTGUI::X11 {
+
+Blitter::Blitter(_XDisplay* xDisplay, unsigned long xWindow, int width, int height) : display(xDisplay), window(xWindow)
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    gc = XCreateGC(display, window, 0, nullptr);
+    // 32 bits per pixel whatever the depth; XDestroyImage frees the data.
+    auto* data = static_cast<char*>(std::calloc(std::size_t(width) * std::size_t(height), 4));
+    image = XCreateImage(display, attributes.visual, unsigned(attributes.depth), ZPixmap, 0, data, unsigned(width),
+                         unsigned(height), 32, 0);
+    if (!image)
+        std::free(data);
+}
+
+Blitter::~Blitter()
+{
+    if (image)
+        XDestroyImage(image);
+    if (gc)
+        XFreeGC(display, gc);
+}
+
+// The back buffer's bytes are B, G, R, A in memory: on a little-endian
+// 32-bit pixel with the usual masks they can be copied as they are. The
+// frame's background is opaque, so premultiplied and plain colours agree.
+bool Blitter::directLayout() const
+{
+    return image->bits_per_pixel == 32 && image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
+           image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
+}
+
+void Blitter::copy(Gdiplus::Bitmap& source, const CRect& area)
+{
+    if (!image || !gc)
+        return;
+    const int left = std::max(0, int(area.left));
+    const int top = std::max(0, int(area.top));
+    const int right = std::min({int(area.right), image->width, int(source.GetWidth())});
+    const int bottom = std::min({int(area.bottom), image->height, int(source.GetHeight())});
+    if (right <= left || bottom <= top)
+        return;
+    const Gdiplus::Rect rect(left, top, right - left, bottom - top);
+    Gdiplus::BitmapData data{};
+    if (source.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return;
+    const bool direct = directLayout();
+    for (int y = top; y < bottom; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(data.Scan0) + std::ptrdiff_t(y - top) * data.Stride;
+        if (direct) {
+            std::memcpy(image->data + std::ptrdiff_t(y) * image->bytes_per_line + std::ptrdiff_t(left) * 4, row,
+                        std::size_t(right - left) * 4);
+            continue;
+        }
+        for (int x = left; x < right; ++x) {
+            const std::uint8_t* bgra = row + std::ptrdiff_t(x - left) * 4;
+            const auto scale = [](std::uint8_t channel, unsigned long mask) {
+                if (mask == 0)
+                    return 0ul;
+                int shift = 0;
+                while (!((mask >> shift) & 1))
+                    ++shift;
+                const unsigned long levels = mask >> shift;
+                return ((unsigned long)(channel) * levels / 255) << shift;
+            };
+            XPutPixel(image, x, y,
+                      scale(bgra[2], image->red_mask) | scale(bgra[1], image->green_mask) |
+                          scale(bgra[0], image->blue_mask));
+        }
+    }
+    source.UnlockBits(&data);
+    XPutImage(display, window, gc, image, left, top, left, top, unsigned(right - left), unsigned(bottom - top));
+}
+
+} // namespace VSTGUI::X11
