@@ -1,7 +1,9 @@
 // tarvel-render: renders audio files through the plug-in module, loaded
 // through its factory exactly as a DAW loads it.
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -30,29 +32,49 @@ std::FILE* textStream(const RenderOptions& options)
     return options.reportJsonPath == "-" ? stderr : stdout;
 }
 
-void writeReports(const RenderOptions& options, const std::vector<JobOutcome>& outcomes, const BatchTotals& totals)
-{
-    if (!options.saveStatePath.empty()) {
-        for (const JobOutcome& outcome : outcomes)
-            if (outcome.succeeded()) {
-                const auto& state = outcome.processorState;
-                writeWholeFile(options.saveStatePath, std::string(state.begin(), state.end()));
-                break;
-            }
+// The files written after the renders, their places claimed before them so
+// that an unwritable one stops the command before it renders anything.
+class ReportFiles {
+public:
+    explicit ReportFiles(const RenderOptions& commandLine) : options(commandLine)
+    {
+        if (!options.saveStatePath.empty())
+            state = PendingFile::reserve(options.saveStatePath);
+        if (!options.reportJsonPath.empty() && options.reportJsonPath != "-")
+            json = PendingFile::reserve(options.reportJsonPath);
     }
-    if (options.reportJsonPath.empty())
-        return;
-    const std::string json = jsonReport(outcomes, options, totals) + "\n";
-    if (options.reportJsonPath == "-") {
-        std::fputs(json.c_str(), stdout);
-        std::fflush(stdout);
-    } else {
-        writeWholeFile(options.reportJsonPath, json);
+
+    void write(const std::vector<JobOutcome>& outcomes, const BatchTotals& totals)
+    {
+        // Every render starts from the same state, so any of them tells it.
+        const auto rendered = std::find_if(outcomes.begin(), outcomes.end(), [](const JobOutcome& outcome) {
+            return outcome.succeeded();
+        });
+        if (state && rendered != outcomes.end()) {
+            state->write(std::string(rendered->processorState.begin(), rendered->processorState.end()));
+            state->commit();
+        }
+        if (options.reportJsonPath.empty())
+            return;
+        const std::string text = jsonReport(outcomes, options, totals) + "\n";
+        if (json) {
+            json->write(text);
+            json->commit();
+        } else {
+            std::fputs(text.c_str(), stdout);
+            std::fflush(stdout);
+        }
     }
-}
+
+private:
+    const RenderOptions& options;
+    std::unique_ptr<PendingFile> state;
+    std::unique_ptr<PendingFile> json;
+};
 
 int renderOne(const RenderOptions& options, const RenderJob& job)
 {
+    ReportFiles reports(options);
     JobEnvironment environment(options);
     ProgressBar progress(!options.quiet && standardErrorIsTerminal());
     const auto started = std::chrono::steady_clock::now();
@@ -61,8 +83,8 @@ int renderOne(const RenderOptions& options, const RenderJob& job)
     if (!outcome.succeeded())
         throw std::runtime_error(outcome.error);
     const std::vector<JobOutcome> outcomes{outcome};
-    writeReports(options, outcomes,
-                 totalsOf(outcomes, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()));
+    reports.write(outcomes,
+                  totalsOf(outcomes, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()));
     if (!options.quiet)
         std::fputs(renderReport(outcome, options.format).c_str(), textStream(options));
     return 0;
@@ -86,6 +108,7 @@ int renderMany(const RenderOptions& options, const std::vector<RenderJob>& jobs)
     // A module that cannot be loaded or a state it refuses would fail every
     // file the same way: say so once, before touching any.
     const std::string settings = settingsText(settingsOf(*createConfiguredEffect(options)));
+    ReportFiles reports(options);
     std::FILE* text = textStream(options);
     if (!options.quiet)
         std::fprintf(text, "settings: %s\nplug-in:  %s, %zu files\n", settings.c_str(),
@@ -112,7 +135,7 @@ int renderMany(const RenderOptions& options, const std::vector<RenderJob>& jobs)
         totalsOf(outcomes, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     if (!options.quiet)
         std::fputs(totalLine(totals).c_str(), text);
-    writeReports(options, outcomes, totals);
+    reports.write(outcomes, totals);
     return totals.failed == 0 ? 0 : 1;
 }
 

@@ -22,15 +22,18 @@ void PendingFile::commit()
     temporary.clear();
 }
 
-void writeWholeFile(const std::string& path, const std::string& bytes)
+std::unique_ptr<PendingFile> PendingFile::reserve(const std::string& destination)
 {
-    PendingFile pending(path);
-    {
-        std::ofstream file(pending.temporaryPath(), std::ios::binary | std::ios::trunc);
-        if (!file || !file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush())
-            throw std::runtime_error("cannot write '" + path + "'");
-    }
-    pending.commit();
+    auto pending = std::make_unique<PendingFile>(destination);
+    pending->write({});
+    return pending;
+}
+
+void PendingFile::write(const std::string& bytes)
+{
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file || !file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush())
+        throw std::runtime_error("cannot write '" + destination + "'");
 }
 
 } // namespace tarvel::render

@@ -3,6 +3,7 @@
 // into place only by commit(), so a failed or interrupted run never leaves a
 // partial file and never clobbers an existing one.
 
+#include <memory>
 #include <string>
 
 namespace tarvel::render {
@@ -15,9 +16,16 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
+    // Creates the temporary file at once, so a destination that cannot be
+    // written is known before the work that fills it. Throws
+    // std::runtime_error.
+    static std::unique_ptr<PendingFile> reserve(const std::string& destination);
+
     // Where to write until commit().
     const std::string& temporaryPath() const { return temporary; }
     const std::string& destinationPath() const { return destination; }
+    // Writes bytes as the file's whole content; throws std::runtime_error.
+    void write(const std::string& bytes);
     // Throws std::runtime_error when the file cannot be moved into place.
     void commit();
 
@@ -25,8 +33,5 @@ private:
     std::string destination;
     std::string temporary;
 };
-
-// Writes bytes to path through a PendingFile; throws std::runtime_error.
-void writeWholeFile(const std::string& path, const std::string& bytes);
 
 } // namespace tarvel::render
