@@ -35,12 +35,14 @@ median() { # median COLUMN < FILE
 }
 
 : >"$work/copy"; : >"$work/report"; : >"$work/quiet"
-# Every command writes a new file: replacing a large one would add the
-# freeing of its blocks to the time.
+# Every command writes a new file, and the one before it is removed first,
+# so none replaces a large file (freeing its blocks) or runs while the
+# system writes the last one's 230 MB out.
 for ((round = 1; round <= rounds; ++round)); do
-  timed "$work/copy" sox "$work/in.wav" "$work/copy.wav"
+  timed "$work/copy" sox "$work/in.wav" "$work/out.wav"
+  rm -f "$work/out.wav"
   timed "$work/report" "$tool" "$work/in.wav" "$work/out.wav"
-  rm -f "$work/copy.wav" "$work/out.wav"
+  rm -f "$work/out.wav"
   timed "$work/quiet" "$tool" -q "$work/in.wav" "$work/out.wav"
   rm -f "$work/out.wav"
 done

@@ -16,7 +16,7 @@
 namespace tarvel::render {
 
 // Frames moved between threads at a time.
-inline constexpr std::int64_t pipelineChunkFrames = 16384;
+inline constexpr std::int64_t pipelineChunkFrames = 65536;
 
 // Reads the source ahead and measures what it reads. Like the source, a read
 // returns fewer frames than asked only at the end; the reading thread's
