@@ -11,7 +11,7 @@ packages=(
   sox   # the plain copy bench/render_speed.sh times the render tool against
   googletest libgtest-dev libbenchmark-dev
   locales
-  libgdiplus libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev xvfb   # editor
+  libgdiplus libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
 )
 

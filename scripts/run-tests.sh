@@ -18,10 +18,11 @@ cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_
 ctest --preset tsan -j "$jobs" -L concurrency
 
 # Layout documents fuzzed (about 20 s), and hosts' odd calls replayed on the
-# loaded module, under AddressSanitizer and UndefinedBehaviorSanitizer.
+# loaded module (the editor opened and closed in an X window among them),
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests
 ctest --preset asan -j "$jobs" -L fuzz
 # The module starts libgdiplus, whose start-up allocations are never given
 # back (its shutdown aborts once text has been drawn), so leak checking is

@@ -40,7 +40,7 @@ public:
 
     explicit EditorBase(Steinberg::Vst::EditController* owner) : VSTGUIEditor(owner)
     {
-        lastFullRedraw = now();
+        lastFullRedraw = clock();
         timer->setFireTime(timerInterval);
         setRect(Steinberg::ViewRect(0, 0, frameWidth, frameHeight));
     }
@@ -94,10 +94,10 @@ public:
         try {
             if (message && std::strcmp(message, VSTGUI::CVSTGUITimer::kMsgTimer) == 0) {
                 reloadLayout();
-                if (now() - lastFullRedraw > fullRedrawInterval) {
+                if (clock() - lastFullRedraw > fullRedrawInterval) {
                     if (frame)
                         frame->invalid();
-                    lastFullRedraw = now();
+                    lastFullRedraw = clock();
                 }
             }
             return VSTGUIEditor::notify(sender, message);
@@ -220,7 +220,8 @@ public:
     static constexpr std::int64_t fullRedrawInterval = 50'000'000;
 
 protected:
-    static std::int64_t now()
+    // Now, in 100-nanosecond ticks.
+    virtual std::int64_t clock() const
     {
         using namespace std::chrono;
         return duration_cast<duration<std::int64_t, std::ratio<1, 10'000'000>>>(steady_clock::now().time_since_epoch())

@@ -8,6 +8,9 @@
 #include "gdiplus_region.h"
 #include "gdiplus_string_format.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace Gdiplus {
 
 using namespace DllExports;
@@ -37,44 +40,164 @@ Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
 GraphicsState Graphics::Save() const
 {
     GraphicsState state = 0;
-    SetStatus(GdipSaveGraphics(nativeGraphics, &state));
+    if (SetStatus(GdipSaveGraphics(nativeGraphics, &state)) == Ok)
+        savedPages.push_back({state, pageUnit, pageScale});
     return state;
 }
 
-Status Graphics::Restore(GraphicsState state) { return SetStatus(GdipRestoreGraphics(nativeGraphics, state)); }
+Status Graphics::Restore(GraphicsState state)
+{
+    const Status status = SetStatus(GdipRestoreGraphics(nativeGraphics, state));
+    while (!savedPages.empty()) {
+        const SavedPage saved = savedPages.back();
+        savedPages.pop_back();
+        if (saved.state == state) {
+            pageUnit = saved.unit;
+            pageScale = saved.scale;
+            break;
+        }
+    }
+    return status;
+}
 
 Status Graphics::Flush(FlushIntention intention) { return SetStatus(GdipFlush(nativeGraphics, intention)); }
 
-Status Graphics::ResetTransform() { return SetStatus(GdipResetWorldTransform(nativeGraphics)); }
+REAL Graphics::effectivePageScale() const
+{
+    return pageUnit == UnitPixel || pageUnit == UnitDisplay ? pageScale : 1.0f;
+}
+
+// Runs change on the world transform as the caller sees it (without the
+// page scale) and hands libgdiplus the result with the page scale appended.
+Status Graphics::withLogicalTransform(Status (*change)(GpMatrix*, const void*), const void* argument)
+{
+    GpMatrix* matrix = nullptr;
+    Status status = GdipCreateMatrix(&matrix);
+    if (status != Ok)
+        return SetStatus(status);
+    const REAL scale = effectivePageScale();
+    status = GdipGetWorldTransform(nativeGraphics, matrix);
+    if (status == Ok && scale != 1.0f)
+        status = GdipScaleMatrix(matrix, 1.0f / scale, 1.0f / scale, MatrixOrderAppend);
+    if (status == Ok)
+        status = change(matrix, argument);
+    if (status == Ok && scale != 1.0f)
+        status = GdipScaleMatrix(matrix, scale, scale, MatrixOrderAppend);
+    if (status == Ok)
+        status = GdipSetWorldTransform(nativeGraphics, matrix);
+    GdipDeleteMatrix(matrix);
+    return SetStatus(status);
+}
+
+Status Graphics::SetPageUnit(Unit unit)
+{
+    const REAL before = effectivePageScale();
+    pageUnit = unit;
+    const REAL after = effectivePageScale();
+    if (after == before)
+        return Ok;
+    return SetStatus(GdipScaleWorldTransform(nativeGraphics, after / before, after / before, MatrixOrderAppend));
+}
+
+Unit Graphics::GetPageUnit() const { return pageUnit; }
+
+Status Graphics::SetPageScale(REAL scale)
+{
+    if (!(scale > 0))
+        return SetStatus(InvalidParameter);
+    const REAL before = effectivePageScale();
+    pageScale = scale;
+    const REAL after = effectivePageScale();
+    if (after == before)
+        return Ok;
+    return SetStatus(GdipScaleWorldTransform(nativeGraphics, after / before, after / before, MatrixOrderAppend));
+}
+
+REAL Graphics::GetPageScale() const { return pageScale; }
+
+Status Graphics::ResetTransform()
+{
+    Status status = SetStatus(GdipResetWorldTransform(nativeGraphics));
+    const REAL scale = effectivePageScale();
+    if (status == Ok && scale != 1.0f)
+        status = SetStatus(GdipScaleWorldTransform(nativeGraphics, scale, scale, MatrixOrderAppend));
+    return status;
+}
 
 Status Graphics::SetTransform(const Matrix* matrix)
 {
-    return SetStatus(GdipSetWorldTransform(nativeGraphics, native(matrix)));
+    REAL elements[6];
+    Status status = GdipGetMatrixElements(native(matrix), elements);
+    GpMatrix* scaled = nullptr;
+    if (status == Ok)
+        status = GdipCreateMatrix2(elements[0], elements[1], elements[2], elements[3], elements[4], elements[5], &scaled);
+    const REAL scale = effectivePageScale();
+    if (status == Ok && scale != 1.0f)
+        status = GdipScaleMatrix(scaled, scale, scale, MatrixOrderAppend);
+    if (status == Ok)
+        status = GdipSetWorldTransform(nativeGraphics, scaled);
+    if (scaled)
+        GdipDeleteMatrix(scaled);
+    return SetStatus(status);
 }
 
 Status Graphics::GetTransform(Matrix* matrix) const
 {
-    return SetStatus(GdipGetWorldTransform(nativeGraphics, native(matrix)));
+    Status status = SetStatus(GdipGetWorldTransform(nativeGraphics, native(matrix)));
+    const REAL scale = effectivePageScale();
+    if (status == Ok && scale != 1.0f)
+        status = SetStatus(GdipScaleMatrix(native(matrix), 1.0f / scale, 1.0f / scale, MatrixOrderAppend));
+    return status;
 }
 
+// Prepended changes apply before the page scale either way; appended ones
+// must go between the caller's transform and the page scale.
 Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
 {
-    return SetStatus(GdipMultiplyWorldTransform(nativeGraphics, native(matrix), order));
+    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
+        return SetStatus(GdipMultiplyWorldTransform(nativeGraphics, native(matrix), order));
+    return withLogicalTransform(
+        [](GpMatrix* logical, const void* other) {
+            return GdipMultiplyMatrix(logical, const_cast<GpMatrix*>(static_cast<const GpMatrix*>(other)), MatrixOrderAppend);
+        },
+        native(matrix));
 }
 
 Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 {
-    return SetStatus(GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
+    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
+        return SetStatus(GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
+    const REAL offset[2] = {dx, dy};
+    return withLogicalTransform(
+        [](GpMatrix* logical, const void* by) {
+            const auto* d = static_cast<const REAL*>(by);
+            return GdipTranslateMatrix(logical, d[0], d[1], MatrixOrderAppend);
+        },
+        offset);
 }
 
 Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 {
-    return SetStatus(GdipRotateWorldTransform(nativeGraphics, angle, order));
+    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
+        return SetStatus(GdipRotateWorldTransform(nativeGraphics, angle, order));
+    return withLogicalTransform(
+        [](GpMatrix* logical, const void* by) {
+            return GdipRotateMatrix(logical, *static_cast<const REAL*>(by), MatrixOrderAppend);
+        },
+        &angle);
 }
 
 Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 {
-    return SetStatus(GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
+    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
+        return SetStatus(GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
+    const REAL factors[2] = {sx, sy};
+    return withLogicalTransform(
+        [](GpMatrix* logical, const void* by) {
+            const auto* f = static_cast<const REAL*>(by);
+            return GdipScaleMatrix(logical, f[0], f[1], MatrixOrderAppend);
+        },
+        factors);
 }
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode) { return SetStatus(GdipSetSmoothingMode(nativeGraphics, mode)); }
@@ -179,7 +302,55 @@ Status Graphics::DrawImage(Image* image, INT x, INT y)
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
 {
-    return SetStatus(GdipDrawImageRect(nativeGraphics, native(image), x, y, width, height));
+    // libgdiplus loses an image turned by 90 degrees or more on a scaled
+    // page once a clip is set. Such a draw goes through a bitmap of its own
+    // in device pixels, which is then placed without a transform.
+    GpMatrix* world = nullptr;
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    if (GdipCreateMatrix(&world) == Ok && GdipGetWorldTransform(nativeGraphics, world) == Ok)
+        GdipGetMatrixElements(world, m);
+    const bool turned = m[1] != 0 || m[2] != 0;
+    if (!turned || effectivePageScale() == 1.0f || !(width > 0) || !(height > 0)) {
+        if (world)
+            GdipDeleteMatrix(world);
+        return SetStatus(GdipDrawImageRect(nativeGraphics, native(image), x, y, width, height));
+    }
+    PointF corners[4] = {{x, y}, {x + width, y}, {x, y + height}, {x + width, y + height}};
+    GdipTransformMatrixPoints(world, corners, 4);
+    REAL left = corners[0].X, top = corners[0].Y, right = left, bottom = top;
+    for (const PointF& corner : corners) {
+        left = std::min(left, corner.X);
+        top = std::min(top, corner.Y);
+        right = std::max(right, corner.X);
+        bottom = std::max(bottom, corner.Y);
+    }
+    const INT originX = INT(std::floor(left)), originY = INT(std::floor(top));
+    const INT boxWidth = INT(std::ceil(right)) - originX, boxHeight = INT(std::ceil(bottom)) - originY;
+    Status status = boxWidth > 0 && boxHeight > 0 && boxWidth <= 16384 && boxHeight <= 16384 ? Ok : InvalidParameter;
+    GpBitmap* box = nullptr;
+    if (status == Ok)
+        status = GdipCreateBitmapFromScan0(boxWidth, boxHeight, 0, PixelFormat32bppPARGB, nullptr, &box);
+    GpGraphics* boxGraphics = nullptr;
+    if (status == Ok)
+        status = GdipGetImageGraphicsContext(reinterpret_cast<GpImage*>(box), &boxGraphics);
+    if (status == Ok) {
+        PixelOffsetMode offsetMode = PixelOffsetModeDefault;
+        GdipGetPixelOffsetMode(nativeGraphics, &offsetMode);
+        GdipSetPixelOffsetMode(boxGraphics, offsetMode);
+        GdipSetWorldTransform(boxGraphics, world);
+        GdipTranslateWorldTransform(boxGraphics, REAL(-originX), REAL(-originY), MatrixOrderAppend);
+        status = GdipDrawImageRect(boxGraphics, native(image), x, y, width, height);
+        GdipDeleteGraphics(boxGraphics);
+    }
+    if (status == Ok) {
+        GdipResetWorldTransform(nativeGraphics);
+        status = GdipDrawImageRectI(nativeGraphics, reinterpret_cast<GpImage*>(box), originX, originY, boxWidth, boxHeight);
+        GdipSetWorldTransform(nativeGraphics, world);
+    }
+    if (box)
+        GdipDisposeImage(reinterpret_cast<GpImage*>(box));
+    GdipDeleteMatrix(world);
+    return SetStatus(status);
 }
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)

@@ -80,13 +80,28 @@ Status Bitmap::LockBits(const Rect* rect, UINT flags, PixelFormat format, Bitmap
         return SetStatus(InvalidParameter);
     if (lockedData)
         return SetStatus(WrongState);
+    // libgdiplus moves a bitmap's origin by the rectangle of a partial lock
+    // and does not move it back, so every later lock and drawing lands off
+    // place: lock the whole bitmap and hand out the part asked for.
+    const INT width = INT(GetWidth());
+    const INT height = INT(GetHeight());
+    const Rect whole(0, 0, width, height);
+    const Rect part = rect ? *rect : whole;
+    if (part.X < 0 || part.Y < 0 || part.Width <= 0 || part.Height <= 0 || part.X + part.Width > width ||
+        part.Y + part.Height > height)
+        return SetStatus(InvalidParameter);
     auto record = std::make_shared<LockedData>();
     std::memset(record->bytes, 0, sizeof record->bytes);
     auto* full = reinterpret_cast<BitmapData*>(record->bytes);
-    const Status status = SetStatus(GdipBitmapLockBits(native(), rect, flags, format, full));
+    const Status status = SetStatus(GdipBitmapLockBits(native(), &whole, flags, format, full));
     if (status != Ok)
         return status;
+    const INT bytesPerPixel = INT((format >> 8) & 0xFF) / 8;
     *lockedBitmapData = *full;
+    lockedBitmapData->Width = UINT(part.Width);
+    lockedBitmapData->Height = UINT(part.Height);
+    lockedBitmapData->Scan0 =
+        static_cast<BYTE*>(full->Scan0) + std::ptrdiff_t(part.Y) * full->Stride + std::ptrdiff_t(part.X) * bytesPerPixel;
     lockedData = std::move(record);
     return Ok;
 }

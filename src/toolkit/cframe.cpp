@@ -4,6 +4,7 @@
 #include "toolkit/cdrawcontext.h"
 #include "toolkit/vstguieditorinterface.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace VSTGUI {
@@ -72,6 +73,11 @@ void CFrame::close()
 
 void CFrame::idle()
 {
+    // A control set from outside (the host moving a parameter) has a new
+    // value but no invalidation: it is dirty until drawn.
+    for (const auto& view : views)
+        if (view->isDirty())
+            view->invalid();
     if (platformFrame)
         platformFrame->update();
 }
@@ -131,9 +137,33 @@ void CFrame::invalidRect(const CRect& rect)
         invalidRects.assign(1, invalidArea);
 }
 
+void CFrame::setScaleFactor(double factor)
+{
+    // Beyond these a window would be unusable; not a number counts as 1.
+    factor = std::isfinite(factor) ? std::clamp(factor, 0.25, 8.0) : 1.0;
+    if (factor == scaleFactor)
+        return;
+    scaleFactor = factor;
+    backBufferPainted = false;
+    invalidRects.clear();
+    invalidArea = CRect();
+    if (platformFrame)
+        platformFrame->setSize(getDeviceSize());
+}
+
+CRect CFrame::getDeviceSize() const { return frameToDevice(CRect(0, 0, getViewSize().getWidth(), getViewSize().getHeight())); }
+
+CRect CFrame::frameToDevice(const CRect& rect) const
+{
+    return CRect(std::floor(rect.left * scaleFactor), std::floor(rect.top * scaleFactor),
+                 std::ceil(rect.right * scaleFactor - 1e-9), std::ceil(rect.bottom * scaleFactor - 1e-9));
+}
+
+CPoint CFrame::deviceToFrame(const CPoint& point) const { return CPoint(point.x / scaleFactor, point.y / scaleFactor); }
+
 bool CFrame::ensureBackBuffer()
 {
-    const CRect& area = getViewSize();
+    const CRect area = getDeviceSize();
     const int width = static_cast<int>(area.getWidth());
     const int height = static_cast<int>(area.getHeight());
     if (backBuffer && static_cast<int>(backBuffer->GetWidth()) == width &&
@@ -149,8 +179,13 @@ bool CFrame::ensureBackBuffer()
 
 void CFrame::paint(Gdiplus::Graphics& graphics, const CRect& area)
 {
-    graphics.SetClip(toRectF(area));
+    // The area's own clip in whole device pixels, so that neighbouring
+    // areas meet exactly at any scale; then everything at the scale.
+    graphics.SetPageUnit(Gdiplus::UnitPixel);
+    graphics.SetPageScale(1.0f);
+    graphics.SetClip(toRectF(frameToDevice(area)));
     graphics.Clear(Gdiplus::Color(backgroundColor));
+    graphics.SetPageScale(float(scaleFactor));
     GdiplusDrawContext context(&graphics);
     // Each view draws inside its own size: that is what its invalidation
     // covers.
@@ -161,7 +196,11 @@ void CFrame::paint(Gdiplus::Graphics& graphics, const CRect& area)
         if (clip.isEmpty())
             continue;
         const Gdiplus::GraphicsState state = graphics.Save();
-        graphics.IntersectClip(toRectF(clip));
+        // Clips set in device pixels, with no transform in effect: a clip set
+        // under a scale would be moved by any later turn of the drawing.
+        graphics.SetPageScale(1.0f);
+        graphics.IntersectClip(toRectF(frameToDevice(clip)));
+        graphics.SetPageScale(float(scaleFactor));
         view->draw(&context);
         graphics.Restore(state);
     }
@@ -188,15 +227,17 @@ std::vector<CRect> CFrame::renderInvalid()
     if (!backBufferPainted || !backBuffer) {
         if (!render())
             return {};
-        return {getViewSize()};
+        return {getDeviceSize()};
     }
     std::vector<CRect> painted;
     painted.swap(invalidRects);
     invalidArea = CRect();
     if (!painted.empty()) {
         Gdiplus::Graphics graphics(backBuffer.get());
-        for (const CRect& area : painted)
+        for (CRect& area : painted) {
             paint(graphics, area);
+            area = frameToDevice(area);
+        }
     }
     return painted;
 }

@@ -45,6 +45,18 @@ public:
     void setBackgroundColor(Gdiplus::ARGB color) { backgroundColor = color; }
     Gdiplus::ARGB getBackgroundColor() const { return backgroundColor; }
 
+    // The drawing's scale on the display: the window and the back buffer
+    // are this many device pixels per frame pixel, everything is drawn at
+    // that size, and backends map device coordinates back with
+    // deviceToFrame. 1 by default.
+    void setScaleFactor(double factor);
+    double getScaleFactor() const { return scaleFactor; }
+    // The window's size in device pixels.
+    CRect getDeviceSize() const;
+    // Whole device pixels covering a frame rectangle, and back.
+    CRect frameToDevice(const CRect& rect) const;
+    CPoint deviceToFrame(const CPoint& point) const;
+
     // Collects the area to repaint; cleared by render and renderInvalid.
     void invalidRect(const CRect& rect);
     // Everything invalid, as one rectangle.
@@ -55,7 +67,8 @@ public:
     // the frame; null if the bitmap cannot be created).
     Gdiplus::Bitmap* render();
     // Repaints only what was invalidated (all of it the first time) and
-    // returns the rectangles repainted, for a backend to copy to its window.
+    // returns the rectangles repainted in device pixels, for a backend to
+    // copy to its window.
     std::vector<CRect> renderInvalid();
     Gdiplus::Bitmap* getBackBuffer() const { return backBuffer.get(); }
 
@@ -100,6 +113,7 @@ private:
     std::unique_ptr<Gdiplus::Bitmap> backBuffer;
     bool backBufferPainted = false;
     Gdiplus::ARGB backgroundColor = 0xFF000000;
+    double scaleFactor = 1;
     CRect invalidArea;
     std::vector<CRect> invalidRects;
     CView* mouseDownView = nullptr;

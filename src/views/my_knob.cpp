@@ -124,8 +124,11 @@ void MyKnob::paint(Gdiplus::Graphics& graphics)
     paintTicks(graphics);
     paintShadow(graphics);
     paintFace(graphics);
-    if (!pointerLayer)
-        buildPointerLayer();
+    // On a scaled display the layer is drawn at the display's resolution,
+    // so the pointer stays as sharp as everything else.
+    const float scale = graphics.GetPageUnit() == Gdiplus::UnitPixel ? graphics.GetPageScale() : 1.0f;
+    if (!pointerLayer || scale != pointerLayerScale)
+        buildPointerLayer(scale);
     paintPointer(graphics);
 }
 
@@ -202,20 +205,23 @@ void MyKnob::paintPointer(Gdiplus::Graphics& graphics)
     turn.Rotate(float(angle * degreesPerRadian));
     turn.Translate(float(-m.x), float(-m.y));
     graphics.MultiplyTransform(&turn, Gdiplus::MatrixOrderPrepend);
-    graphics.DrawImage(pointerLayer.get(), float(size.left), float(size.top), float(pointerLayer->GetWidth()),
-                       float(pointerLayer->GetHeight()));
+    graphics.DrawImage(pointerLayer.get(), float(size.left), float(size.top),
+                       float(pointerLayer->GetWidth()) / pointerLayerScale,
+                       float(pointerLayer->GetHeight()) / pointerLayerScale);
 }
 
-void MyKnob::buildPointerLayer()
+void MyKnob::buildPointerLayer(float scale)
 {
     const VSTGUI::CRect& size = getViewSize();
-    const int width = int(size.getWidth());
-    const int height = int(size.getHeight());
+    const int width = int(size.getWidth() * scale);
+    const int height = int(size.getHeight() * scale);
     if (width <= 0 || height <= 0)
         return;
     Gdiplus::Bitmap sharp(width, height, PixelFormat32bppPARGB);
     {
         Gdiplus::Graphics graphics(&sharp);
+        graphics.SetPageUnit(Gdiplus::UnitPixel);
+        graphics.SetPageScale(scale);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
@@ -240,7 +246,7 @@ void MyKnob::buildPointerLayer()
         graphics.DrawPath(&outline, &bar);
     }
     const std::unique_ptr<Gdiplus::Bitmap> glow =
-        makeGlow(sharp, int(glowRadius.get()), float(glowGain.get()), glowPasses.get());
+        makeGlow(sharp, int(glowRadius.get() * scale), float(glowGain.get()), glowPasses.get());
 
     auto layer = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
     if (layer->GetLastStatus() != Gdiplus::Ok)
@@ -256,6 +262,7 @@ void MyKnob::buildPointerLayer()
             graphics.DrawImage(glow.get(), 0, 0, width, height);
     }
     pointerLayer = std::move(layer);
+    pointerLayerScale = scale;
 }
 
 } // namespace vantle::vst

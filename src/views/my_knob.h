@@ -43,7 +43,8 @@ public:
     void paint(Gdiplus::Graphics& graphics) override;
 
     std::int32_t getSteps() const { return steps; }
-    // The pointer with its glow at angle 0, or null until the next paint.
+    // The pointer with its glow at angle 0, at the display's scale, or null
+    // until the next paint.
     Gdiplus::Bitmap* getPointerLayer() const { return pointerLayer.get(); }
 
     DoubleProperty startAngle;
@@ -73,11 +74,12 @@ private:
     void paintShadow(Gdiplus::Graphics& graphics) const;
     void paintFace(Gdiplus::Graphics& graphics) const;
     void paintPointer(Gdiplus::Graphics& graphics);
-    void buildPointerLayer();
+    void buildPointerLayer(float scale);
 
     ResourceCache* resourceCache;
     std::int32_t steps;
     std::unique_ptr<Gdiplus::Bitmap> pointerLayer;
+    float pointerLayerScale = 1;
 };
 
 } // namespace vantle::vst

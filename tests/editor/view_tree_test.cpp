@@ -135,3 +135,38 @@ TEST_F(ViewTreeTest, ParametersMoveTheKnobsAndTheGraphFollowsTargetRatioAndTheRe
 }
 
 } // namespace
+
+namespace {
+
+std::vector<Gdiplus::ARGB> pixelsOf(Gdiplus::Bitmap& bitmap)
+{
+    std::vector<Gdiplus::ARGB> pixels;
+    for (int y = 0; y < int(bitmap.GetHeight()); ++y)
+        for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
+            Gdiplus::Color color;
+            bitmap.GetPixel(x, y, &color);
+            pixels.push_back(color.GetValue());
+        }
+    return pixels;
+}
+
+TEST_F(ViewTreeTest, RepaintingOnlyWhatChangedGivesTheSamePictureAsAWholeRepaint)
+{
+    applyLayout();
+    tarvel::showMappingCurve(views, -30, true);
+    frame.renderInvalid();
+    tarvel::showParameterValue(views, 4, 0.1);
+    tarvel::showParameterValue(views, 2, 0.9);
+    tarvel::showMappingCurve(views, -12, true);
+    knob("targetKnob")->invalid();
+    knob("ratioKnob")->invalid();
+    EXPECT_EQ(frame.renderInvalid().size(), 3u) << "two knobs and the graph";
+    const std::vector<Gdiplus::ARGB> partial = pixelsOf(*frame.getBackBuffer());
+    const std::vector<Gdiplus::ARGB> whole = pixelsOf(*frame.render());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        differing += partial[i] != whole[i];
+    EXPECT_EQ(differing, 0u);
+}
+
+} // namespace

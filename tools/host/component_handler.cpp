@@ -36,4 +36,25 @@ tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags)
     return kResultOk;
 }
 
+Vst::IContextMenu* PLUGIN_API ComponentHandler::createContextMenu(IPlugView* view, const Vst::ParamID* paramID)
+{
+    if (!view)
+        return nullptr;
+    ++menusMade;
+    lastMenuParameter = paramID ? int64(*paramID) : -1;
+    menu = owned(new ContextMenu);
+    menu->addRef(); // the caller's reference
+    return menu.get();
+}
+
+tresult PLUGIN_API ComponentHandler::queryInterface(const TUID queried, void** object)
+{
+    if (object && FUnknownPrivate::iidEqual(queried, Vst::IComponentHandler3::iid)) {
+        addRef();
+        *object = static_cast<Vst::IComponentHandler3*>(this);
+        return kResultOk;
+    }
+    return HostObject::queryInterface(queried, object);
+}
+
 } // namespace tarvel::host

@@ -32,11 +32,13 @@ constexpr const char* usage =
     "      parameter values as the plug-in displays them (default: the plug-in's defaults)\n"
     "  --level LUFS     the processor's loudness reading for the graph's marker\n"
     "                   (default: no reading, as before playback starts)\n"
+    "  --scale F        the display's scale, 0.5 to 4 (default 1: 500 by 256 pixels)\n"
     "Without a layout file the embedded layout document is used.\n";
 
 struct Options {
     std::array<double, tarvel::ParameterCount> values{};
     std::optional<double> level;
+    double scale = 1;
     std::string output;
     std::string layoutFile;
 };
@@ -87,6 +89,13 @@ Options parseOptions(int argc, char** argv)
                 options.values[std::size_t(flag.id)] = *normalised;
                 known = true;
             }
+        if (argument == "--scale") {
+            char* end = nullptr;
+            options.scale = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !(options.scale >= 0.5 && options.scale <= 4))
+                fail("invalid value for --scale: " + value);
+            known = true;
+        }
         if (argument == "--level") {
             char* end = nullptr;
             const double level = std::strtod(value.c_str(), &end);
@@ -146,6 +155,7 @@ int main(int argc, char** argv)
         ResourceCache cache([](const std::string& name) { return assetBytes(tarvel::uiAssets(), name); });
         VSTGUI::CFrame frame(VSTGUI::CRect(0, 0, 500, 256), nullptr);
         frame.setBackgroundColor(0xFF7F7F7F);
+        frame.setScaleFactor(options.scale);
         const ViewsByName views = tarvel::createEditorViews(frame, cache, nullptr);
         const std::string log = applyLayoutJson(layout, views);
         if (log.empty())

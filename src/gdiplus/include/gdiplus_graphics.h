@@ -1,6 +1,8 @@
 #pragma once
 #include "gdiplus_flat.h"
 
+#include <vector>
+
 namespace Gdiplus {
 
 class Brush;
@@ -40,6 +42,12 @@ public:
     Status SetPixelOffsetMode(PixelOffsetMode mode);
     PixelOffsetMode GetPixelOffsetMode() const;
     Status SetTextRenderingHint(TextRenderingHint hint);
+    // The page transform follows the world transform: a scale for the whole
+    // drawing that views resetting their world transform keep.
+    Status SetPageUnit(Unit unit);
+    Unit GetPageUnit() const;
+    Status SetPageScale(REAL scale);
+    REAL GetPageScale() const;
 
     Status Clear(const Color& color);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
@@ -93,6 +101,22 @@ protected:
 
     GpGraphics* nativeGraphics = nullptr;
     mutable Status lastResult = Ok;
+
+private:
+    // libgdiplus ignores the page transform, so the layer folds the page
+    // scale into the world transform it hands libgdiplus and takes it out
+    // again wherever the world transform is read or appended to.
+    REAL effectivePageScale() const;
+    Status withLogicalTransform(Status (*change)(GpMatrix*, const void*), const void* argument);
+
+    Unit pageUnit = UnitDisplay;
+    REAL pageScale = 1.0f;
+    struct SavedPage {
+        GraphicsState state;
+        Unit unit;
+        REAL scale;
+    };
+    mutable std::vector<SavedPage> savedPages;
 };
 
 } // namespace Gdiplus

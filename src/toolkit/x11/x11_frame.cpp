@@ -58,7 +58,7 @@ std::unique_ptr<Frame> Frame::create(CFrame& frame, unsigned long parent, std::s
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return nullptr;
-    const CRect& size = frame.getViewSize();
+    const CRect size = frame.getDeviceSize();
     XSetWindowAttributes attributes{};
     attributes.event_mask = eventMask;
     attributes.background_pixmap = None; // no flicker: the frame paints it all
@@ -91,7 +91,7 @@ std::unique_ptr<Frame> Frame::create(CFrame& frame, unsigned long parent, std::s
 Frame::Frame(CFrame& owner, _XDisplay* xDisplay, unsigned long xWindow, std::shared_ptr<IRunLoop> loop)
     : frame(owner), display(xDisplay), window(xWindow), runLoop(std::move(loop))
 {
-    const CRect& size = frame.getViewSize();
+    const CRect size = frame.getDeviceSize();
     blitter = std::make_unique<Blitter>(display, window, int(size.getWidth()), int(size.getHeight()));
     if (runLoop) {
         runLoop->registerEventHandler(ConnectionNumber(display), this);
@@ -166,7 +166,7 @@ void Frame::handle(_XEvent& event)
         break;
     case ButtonRelease:
         if (const std::int32_t button = buttonFlag(event.xbutton.button)) {
-            CPoint where(event.xbutton.x, event.xbutton.y);
+            CPoint where = frame.deviceToFrame(CPoint(event.xbutton.x, event.xbutton.y));
             frame.onMouseUp(where, button | modifiersFromState(event.xbutton.state));
         }
         break;
@@ -174,7 +174,7 @@ void Frame::handle(_XEvent& event)
         // Only the latest position of a burst matters.
         while (XCheckTypedWindowEvent(display, window, MotionNotify, &event)) {
         }
-        CPoint where(event.xmotion.x, event.xmotion.y);
+        CPoint where = frame.deviceToFrame(CPoint(event.xmotion.x, event.xmotion.y));
         frame.onMouseMoved(where, buttonsFromState(event.xmotion.state));
         break;
     }
@@ -203,7 +203,7 @@ void Frame::handle(_XEvent& event)
 void Frame::handleButtonPress(_XEvent& buttonEvent)
 {
     const XButtonEvent& event = buttonEvent.xbutton;
-    const CPoint where(event.x, event.y);
+    const CPoint where = frame.deviceToFrame(CPoint(event.x, event.y));
     const std::int32_t modifiers = modifiersFromState(event.state);
     // Buttons 4 to 7 are the wheel's notches, up, down, left and right.
     if (event.button >= 4 && event.button <= 7) {

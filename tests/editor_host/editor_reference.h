@@ -1,0 +1,56 @@
+#pragma once
+// What the editor must show for given parameter values and loudness
+// reading, drawn offscreen with the same views and layout the module uses.
+
+#include "editor/editor_view_tree.h"
+#include "embedded_assets.h"
+#include "framework/resource_cache.h"
+#include "toolkit/cframe.h"
+#include "toolkit/gdiplus_globals.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tarvel::test {
+
+inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& values, double meter, bool active)
+{
+    VSTGUI::GDIPlusGlobals::enter();
+    std::vector<std::uint32_t> pixels;
+    {
+        vantle::vst::ResourceCache cache([](const std::string& name) { return vantle::vst::assetBytes(uiAssets(), name); });
+        VSTGUI::CFrame frame(VSTGUI::CRect(0, 0, 500, 256), nullptr);
+        frame.setBackgroundColor(0xFF7F7F7F);
+        const vantle::vst::ViewsByName views = createEditorViews(frame, cache, nullptr);
+        vantle::vst::applyLayoutJson(vantle::vst::assetText(uiAssets(), layoutAssetName()), views);
+        for (std::uint32_t id = 0; id < 5; ++id)
+            showParameterValue(views, id, values[id]);
+        showMappingCurve(views, meter, active);
+        Gdiplus::Bitmap* bitmap = frame.render();
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 500; ++x) {
+                Gdiplus::Color color;
+                bitmap->GetPixel(x, y, &color);
+                pixels.push_back(color.GetValue());
+            }
+    }
+    VSTGUI::GDIPlusGlobals::exit();
+    return pixels;
+}
+
+// The largest difference of any colour channel between two images.
+inline int largestDifference(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
+{
+    if (a.size() != b.size())
+        return 256;
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const int difference = int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF);
+            largest = std::max(largest, std::abs(difference));
+        }
+    return largest;
+}
+
+} // namespace tarvel::test

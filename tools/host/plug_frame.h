@@ -1,0 +1,30 @@
+#pragma once
+// The host's side of an open plug-in view: resizes its window when the
+// view asks, and offers the host's run loop (on Linux) to the view.
+
+#include "pluginterfaces/base/smartpointer.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "tools/host/host_object.h"
+
+#include <vector>
+
+namespace tarvel::host {
+
+class PlugFrame final : public HostObject<Steinberg::IPlugFrame> {
+public:
+    // services answers the interfaces a frame offers besides IPlugFrame
+    // (a run loop); may be null.
+    explicit PlugFrame(Steinberg::FUnknown* services = nullptr) : offered(services) {}
+
+    const std::vector<Steinberg::ViewRect>& resizes() const { return requested; }
+
+    // Records the size, then tells the view it has it, as hosts do.
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** object) override;
+
+private:
+    Steinberg::IPtr<Steinberg::FUnknown> offered;
+    std::vector<Steinberg::ViewRect> requested;
+};
+
+} // namespace tarvel::host
