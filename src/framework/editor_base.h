@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -38,7 +39,7 @@ public:
     using ParamID = Steinberg::Vst::ParamID;
     using ParamValue = Steinberg::Vst::ParamValue;
 
-    explicit EditorBase(Steinberg::Vst::EditController* owner) : VSTGUIEditor(owner)
+    explicit EditorBase(Steinberg::Vst::EditController* owner) : VSTGUIEditor(owner, &fixedSize)
     {
         lastFullRedraw = clock();
         timer->setFireTime(timerInterval);
@@ -60,6 +61,7 @@ public:
             auto* newFrame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, frameWidth, frameHeight), this);
             setFrame(newFrame);
             newFrame->setBackgroundColor(0xFF7F7F7F);
+            newFrame->setScaleFactor(getContentScaleFactor());
             createViews();
             applyLayoutJson(getLayoutJson(), viewsByName, getLayoutLogPath());
             for (ParamID id = 0; id < ParamID(Params::count); ++id)
@@ -187,8 +189,11 @@ public:
         return guarded([&]() -> Steinberg::tresult {
             if (!proposed)
                 return Steinberg::kInvalidArgument;
-            const auto clamp = [](Steinberg::int32 size, Steinberg::int32 fixed) {
-                return std::clamp(size, fixed, fixed + 50);
+            // At the content scale, like the view's size.
+            const double scale = getContentScaleFactor();
+            const auto clamp = [scale](Steinberg::int32 size, Steinberg::int32 fixed) {
+                return std::clamp(size, Steinberg::int32(std::lround(fixed * scale)),
+                                  Steinberg::int32(std::lround((fixed + 50) * scale)));
             };
             proposed->right = proposed->left + clamp(proposed->getWidth(), frameWidth);
             proposed->bottom = proposed->top + clamp(proposed->getHeight(), frameHeight);
@@ -232,6 +237,9 @@ protected:
     {
         return control && std::uint32_t(control->getTag()) < std::uint32_t(Params::count);
     }
+
+    // The size the view is made with, at a scale of 1.
+    inline static Steinberg::ViewRect fixedSize{0, 0, 500, 256};
 
     ViewsByName viewsByName;
     std::unique_ptr<ResourceCache> resourceCache;

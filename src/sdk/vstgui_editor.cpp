@@ -1,5 +1,6 @@
 #include "sdk/vstgui_editor.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace Steinberg::Vst {
@@ -8,6 +9,8 @@ VSTGUIEditor::VSTGUIEditor(void* owner, ViewRect* size)
     : EditorView(static_cast<EditController*>(owner), size),
       timer(std::make_unique<VSTGUI::CVSTGUITimer>(static_cast<VSTGUI::CBaseObject*>(this), 100, false))
 {
+    if (size)
+        unscaledRect = *size;
 }
 
 VSTGUIEditor::~VSTGUIEditor() = default;
@@ -36,11 +39,49 @@ tresult PLUGIN_API VSTGUIEditor::attached(void* parent, FIDString type)
         platformConfig.reset();
         return kResultFalse;
     }
-    ViewRect size(0, 0, int32(frame->getViewSize().getWidth()), int32(frame->getViewSize().getHeight()));
+    frame->setScaleFactor(contentScale);
+    const VSTGUI::CRect device = frame->getDeviceSize();
+    ViewRect size(0, 0, int32(device.getWidth()), int32(device.getHeight()));
     setRect(size);
     if (plugFrame)
         plugFrame->resizeView(this, &size);
-    return EditorView::attached(parent, type);
+    const tresult result = EditorView::attached(parent, type);
+    if (!hostSetScale) {
+        const double native = frame->getPlatformFrame()->getNativeScale();
+        if (native != 1.0)
+            applyScale(native);
+    }
+    return result;
+}
+
+tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor(ScaleFactor factor)
+{
+    if (!(factor > 0) || factor > 8)
+        return kInvalidArgument;
+    hostSetScale = true;
+    applyScale(factor);
+    return kResultTrue;
+}
+
+void VSTGUIEditor::applyScale(double factor)
+{
+    contentScale = factor;
+    ViewRect size(0, 0, int32(std::ceil(unscaledRect.getWidth() * factor - 1e-9)),
+                  int32(std::ceil(unscaledRect.getHeight() * factor - 1e-9)));
+    if (frame) {
+        frame->setScaleFactor(factor);
+        const VSTGUI::CRect device = frame->getDeviceSize();
+        size = ViewRect(0, 0, int32(device.getWidth()), int32(device.getHeight()));
+    }
+    setRect(size);
+    if (frame && plugFrame)
+        plugFrame->resizeView(this, &size);
+}
+
+tresult PLUGIN_API VSTGUIEditor::queryInterface(const TUID iid, void** obj)
+{
+    QUERY_INTERFACE(iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+    return EditorView::queryInterface(iid, obj);
 }
 
 tresult PLUGIN_API VSTGUIEditor::removed()
@@ -86,6 +127,7 @@ tresult PLUGIN_API VSTGUIEditor::onWheel(float distance)
 
 tresult PLUGIN_API VSTGUIEditor::onSize(ViewRect* newSize)
 {
+    // The window is as large as the host made it; the drawing keeps its scale.
     if (newSize && frame && frame->getPlatformFrame())
         frame->getPlatformFrame()->setSize(VSTGUI::CRect(0, 0, newSize->getWidth(), newSize->getHeight()));
     return EditorView::onSize(newSize);

@@ -4,6 +4,7 @@
 // with a timer that lets the frame run its idle work while the view is
 // attached to a host window.
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "toolkit/cbaseobject.h"
 #include "toolkit/cframe.h"
@@ -15,8 +16,12 @@
 
 namespace Steinberg::Vst {
 
-class VSTGUIEditor : public EditorView, public VSTGUI::VSTGUIEditorInterface, public VSTGUI::CBaseObject {
+class VSTGUIEditor : public EditorView,
+                     public IPlugViewContentScaleSupport,
+                     public VSTGUI::VSTGUIEditorInterface,
+                     public VSTGUI::CBaseObject {
 public:
+    // size: the editor's size at a scale of 1.
     VSTGUIEditor(void* controller, ViewRect* size = nullptr);
     ~VSTGUIEditor() override;
 
@@ -39,6 +44,16 @@ public:
     tresult PLUGIN_API onWheel(float distance) SMTG_OVERRIDE;
     tresult PLUGIN_API onSize(ViewRect* newSize) SMTG_OVERRIDE;
 
+    // IPlugViewContentScaleSupport: the view and everything in it become
+    // factor times their size, drawn at that size. Hosts that never call it
+    // get the window's own display scale where the platform tells one.
+    tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
+    double getContentScaleFactor() const { return contentScale; }
+
+    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
+    uint32 PLUGIN_API addRef() SMTG_OVERRIDE { return EditorView::addRef(); }
+    uint32 PLUGIN_API release() SMTG_OVERRIDE { return EditorView::release(); }
+
     // VSTGUIEditorInterface: VST 3 edits go through the controller, not here.
     std::int32_t getKnobMode() const override;
 
@@ -53,8 +68,16 @@ protected:
 
     std::unique_ptr<VSTGUI::CVSTGUITimer> timer;
 
+    // The size at a scale of 1.
+    const ViewRect& getUnscaledRect() const { return unscaledRect; }
+
 private:
+    void applyScale(double factor);
+
     std::unique_ptr<VSTGUI::IPlatformFrameConfig> platformConfig;
+    ViewRect unscaledRect;
+    double contentScale = 1;
+    bool hostSetScale = false;
 };
 
 // What attaching needs of the host on this platform (src/sdk/linux,

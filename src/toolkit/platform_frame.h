@@ -37,6 +37,8 @@ public:
     virtual void setSize(const CRect& size) = 0;
     // The window's native handle (X11 window id, HWND).
     virtual void* getNativeHandle() const = 0;
+    // The display's scale where the window is, for hosts that do not say.
+    virtual double getNativeScale() const { return 1.0; }
 };
 
 // The window for a frame inside parent, or null when it cannot be made (or

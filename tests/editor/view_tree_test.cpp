@@ -170,3 +170,83 @@ TEST_F(ViewTreeTest, RepaintingOnlyWhatChangedGivesTheSamePictureAsAWholeRepaint
 }
 
 } // namespace
+
+namespace {
+
+// The editor drawn at a display scale against the same editor at 1: each
+// pixel (x, y) of the small one has the colour of (2x, 2y) of the large one
+// (but where an edge passes between), and text is drawn at the larger size,
+// not enlarged: its edges are as sharp. GDI+ centres pixel x on x (the
+// views draw without a pixel offset), so its counterpart at twice the size
+// is centred on 2x: a one-pixel line at x covers 2x - 1 and 2x there.
+class ScaledEditor {
+public:
+    explicit ScaledEditor(double scale)
+        : cache([](const std::string& name) { return assetBytes(tarvel::uiAssets(), name); }),
+          frame(CRect(0, 0, 500, 256), nullptr)
+    {
+        frame.setBackgroundColor(0xFF7F7F7F);
+        frame.setScaleFactor(scale);
+        const ViewsByName views = tarvel::createEditorViews(frame, cache, nullptr);
+        applyLayoutJson(assetText(tarvel::uiAssets(), tarvel::layoutAssetName()), views);
+        tarvel::showMappingCurve(views, -16, true);
+        pixels = pixelsOf(*frame.render());
+        width = int(frame.getBackBuffer()->GetWidth());
+    }
+    Gdiplus::ARGB at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+
+    // Along the rows of an area, the average length of runs of pixels that
+    // are neither the background nor the ink, in device pixels.
+    double edgeWidth(int left, int top, int right, int bottom) const
+    {
+        int runs = 0, blurred = 0;
+        for (int y = top; y < bottom; ++y) {
+            bool inRun = false;
+            for (int x = left; x < right; ++x) {
+                const int grey = int((at(x, y) >> 8) & 0xFF);
+                const bool between = grey > 70 && grey < 190;
+                blurred += between;
+                runs += between && !inRun;
+                inRun = between;
+            }
+        }
+        return runs ? double(blurred) / runs : 0;
+    }
+
+    ResourceCache cache;
+    VSTGUI::CFrame frame;
+    std::vector<Gdiplus::ARGB> pixels;
+    int width = 0;
+};
+
+int channelDifference(Gdiplus::ARGB a, Gdiplus::ARGB b)
+{
+    int largest = 0;
+    for (int shift : {0, 8, 16})
+        largest = std::max(largest, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return largest;
+}
+
+TEST(EditorScale, TwiceAsLargeSameColoursSharpText)
+{
+    VSTGUI::GDIPlusGlobals::enter();
+    {
+        const ScaledEditor small(1), large(2);
+        ASSERT_EQ(large.frame.getDeviceSize(), CRect(0, 0, 1000, 512));
+        std::size_t off = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 500; ++x)
+                off += channelDifference(small.at(x, y), large.at(2 * x, 2 * y)) > 40;
+        // Edges: antialiasing differs at twice the resolution.
+        EXPECT_LT(double(off) / (500.0 * 256.0), 0.03);
+        // The caption "STEREO RATIO": as sharp at 2 as at 1 (an enlarged
+        // picture would have edges twice as wide).
+        const double sharpAtOne = small.edgeWidth(25, 234, 110, 246);
+        const double sharpAtTwo = large.edgeWidth(50, 468, 220, 492);
+        EXPECT_GT(sharpAtOne, 0);
+        EXPECT_LT(sharpAtTwo, sharpAtOne * 1.5);
+    }
+    VSTGUI::GDIPlusGlobals::exit();
+}
+
+} // namespace

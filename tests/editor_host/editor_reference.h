@@ -14,7 +14,8 @@
 
 namespace tarvel::test {
 
-inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& values, double meter, bool active)
+inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& values, double meter, bool active,
+                                                  double scale = 1)
 {
     VSTGUI::GDIPlusGlobals::enter();
     std::vector<std::uint32_t> pixels;
@@ -22,14 +23,15 @@ inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& v
         vantle::vst::ResourceCache cache([](const std::string& name) { return vantle::vst::assetBytes(uiAssets(), name); });
         VSTGUI::CFrame frame(VSTGUI::CRect(0, 0, 500, 256), nullptr);
         frame.setBackgroundColor(0xFF7F7F7F);
+        frame.setScaleFactor(scale);
         const vantle::vst::ViewsByName views = createEditorViews(frame, cache, nullptr);
         vantle::vst::applyLayoutJson(vantle::vst::assetText(uiAssets(), layoutAssetName()), views);
         for (std::uint32_t id = 0; id < 5; ++id)
             showParameterValue(views, id, values[id]);
         showMappingCurve(views, meter, active);
         Gdiplus::Bitmap* bitmap = frame.render();
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 500; ++x) {
+        for (int y = 0; y < int(bitmap->GetHeight()); ++y)
+            for (int x = 0; x < int(bitmap->GetWidth()); ++x) {
                 Gdiplus::Color color;
                 bitmap->GetPixel(x, y, &color);
                 pixels.push_back(color.GetValue());

@@ -6,6 +6,7 @@
 #include "tools/host/platform/linux_run_loop.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tools/host/plug_frame.h"
 
 #include <X11/keysym.h>
@@ -66,10 +67,11 @@ protected:
     }
     // The largest difference from the expected picture once the window
     // shows it (or has had time to).
-    int differenceOnScreen(const std::vector<std::uint32_t>& expected, host::X11HostWindow* from = nullptr)
+    int differenceOnScreen(const std::vector<std::uint32_t>& expected, host::X11HostWindow* from = nullptr,
+                           double scale = 1)
     {
         int difference = 256;
-        settleUntil([&] { return (difference = largestDifference(screen(from), expected)) <= 2; });
+        settleUntil([&] { return (difference = largestDifference(screen(from, scale), expected)) <= 2; });
         return difference;
     }
     bool lastEditIs(Vst::ParamID id, Edit::Kind kind) const
@@ -84,7 +86,10 @@ protected:
             result[id] = plugin.controller()->getParamNormalized(id);
         return result;
     }
-    std::vector<std::uint32_t> screen(host::X11HostWindow* from = nullptr) { return (from ? from : &window)->capture(0, 0, 500, 256); }
+    std::vector<std::uint32_t> screen(host::X11HostWindow* from = nullptr, double scale = 1)
+    {
+        return (from ? from : &window)->capture(0, 0, int(500 * scale), int(256 * scale));
+    }
     std::vector<Edit::Kind> editKinds(Vst::ParamID id) const
     {
         std::vector<Edit::Kind> kinds;
@@ -273,6 +278,37 @@ TEST_F(EditorInHost, LifecycleEdges)
     EXPECT_EQ(editKinds(ratioId).back(), Edit::Kind::End);
     window.sync();
     EXPECT_TRUE(window.children().empty());
+}
+
+TEST_F(EditorInHost, AHostScaleMakesEverythingThatMuchLarger)
+{
+    host::X11HostWindow large(1100, 600);
+    IPtr<IPlugView> view = owned(plugin.controller()->createView(Vst::ViewType::kEditor));
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    ASSERT_TRUE(scaling);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0), kResultTrue);
+    ViewRect size;
+    view->getSize(&size);
+    EXPECT_EQ(size.getWidth(), 1000);
+    EXPECT_EQ(size.getHeight(), 512);
+    ViewRect proposed(0, 0, 700, 100);
+    view->checkSizeConstraint(&proposed);
+    EXPECT_EQ(proposed.getWidth(), 1000);
+    EXPECT_EQ(proposed.getHeight(), 512);
+    view->setFrame(plugFrame);
+    ASSERT_EQ(view->attached(large.parent(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+    views.push_back(view);
+    EXPECT_EQ(plugFrame->resizes().back().getWidth(), 1000);
+    EXPECT_LE(differenceOnScreen(referenceEditor(values(), -1000, false, 2.0), &large, 2.0), 2);
+    // The mouse is mapped back: a drag from Ratio's top to its right at twice the distance.
+    large.moveTo(2 * ratioX, 2 * (ratioY - 25));
+    large.press(1);
+    settle(30ms);
+    large.moveTo(2 * (ratioX + 25), 2 * ratioY);
+    settle(30ms);
+    large.release(1);
+    EXPECT_TRUE(settleUntil([&] { return lastEditIs(ratioId, Edit::Kind::End); }));
+    EXPECT_NEAR(lastPerformed(ratioId), 0.875, 0.01);
 }
 
 TEST_F(EditorInHost, HostWithoutARunLoopGetsNoEditor)

@@ -85,18 +85,21 @@ TEST_F(Vst2Effect, IdentityMatchesTheGoldenValues)
     EXPECT_EQ(effect().numPrograms, 1);
     EXPECT_EQ(effect().numInputs, 2);
     EXPECT_EQ(effect().numOutputs, 2);
-    const VstInt32 expectedFlags = effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks;
+    const VstInt32 expectedFlags =
+        effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks;
     EXPECT_EQ(effect().flags, expectedFlags);
 }
 
-TEST_F(Vst2Effect, ReportsNoEditorYet)
+TEST_F(Vst2Effect, EditorSizeAndRefusalsWithoutAWindow)
 {
-    ERect* rect = reinterpret_cast<ERect*>(1);
-    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
-    EXPECT_EQ(host.dispatch(effEditOpen), 0);
-    EXPECT_EQ(host.dispatch(effEditClose), 0);
-    EXPECT_EQ(host.dispatch(effEditIdle), 0);
+    ERect* rect = nullptr;
+    ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 500);
+    EXPECT_EQ(rect->bottom - rect->top, 256);
+    EXPECT_EQ(host.dispatch(effEditOpen), 0) << "no parent window";
+    EXPECT_EQ(host.dispatch(effEditClose), 1);
+    EXPECT_EQ(host.dispatch(effEditIdle), 1);
 }
 
 TEST_F(Vst2Effect, ParameterTextsComeFromTheController)

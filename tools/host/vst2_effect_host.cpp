@@ -48,11 +48,18 @@ VstIntPtr Vst2EffectHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr va
     return plugin->dispatcher(plugin, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr VST2_CALLBACK Vst2EffectHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr,
-                                                     void* ptr, float)
+VstIntPtr VST2_CALLBACK Vst2EffectHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                                     VstIntPtr value, void* ptr, float opt)
 {
     Vst2EffectHost* host = effect && effect->user ? static_cast<Vst2EffectHost*>(effect->user) : openingHost;
     switch (opcode) {
+    case audioMasterAutomate:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterSizeWindow:
+        if (host)
+            host->recorded.push_back({opcode, index, value, opt});
+        return 1;
     case audioMasterVersion: return kVstVersion;
     case audioMasterIOChanged:
         if (host)

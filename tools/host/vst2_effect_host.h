@@ -41,6 +41,18 @@ public:
     void restoreProcessorState(const std::vector<std::uint8_t>& bytes) override;
 
     vst2::AEffect& effect() { return *plugin; }
+
+    // What the effect told the host of edits and of its window, in order.
+    struct Call {
+        vst2::VstInt32 opcode;
+        vst2::VstInt32 index;
+        vst2::VstIntPtr value;
+        float opt;
+    };
+    const std::vector<Call>& calls() const { return recorded; }
+    void clearCalls() { recorded.clear(); }
+    // An editor opcode (effEditGetRect, effEditOpen, effEditClose, effEditIdle).
+    vst2::VstIntPtr editor(vst2::VstInt32 opcode, void* ptr = nullptr) { return dispatch(opcode, 0, 0, ptr); }
     int restartsDone() const { return restartCount; }
 
 private:
@@ -60,6 +72,7 @@ private:
     bool prepared = false;
     bool restartPending = false;
     int restartCount = 0;
+    std::vector<Call> recorded;
 };
 
 } // namespace tarvel::host

@@ -1,8 +1,7 @@
 #pragma once
 // The seam between the adapter and an editor: the VST 2 edit opcodes in the
-// shape the adapter calls them. An editor binding for VST 2 hosts (the
-// controller's view in the host's window) implements this and is returned by
-// createVst2Editor; until one exists the effect has no editor.
+// shape the adapter calls them. createVst2Editor binds the controller's
+// view to the host's window; a controller without a view gives no editor.
 
 #include <memory>
 

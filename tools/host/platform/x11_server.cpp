@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 
 #include <csignal>
+#include <fstream>
+#include <iostream>
 #include <cstdlib>
 #include <poll.h>
 #include <string>
@@ -15,6 +17,12 @@ namespace tarvel::host {
 namespace {
 
 pid_t serverProcess = 0;
+
+std::string logPath()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return std::string(folder && *folder ? folder : "/tmp") + "/tarvel-xvfb-" + std::to_string(getpid()) + ".log";
+}
 
 void stopServer()
 {
@@ -36,15 +44,19 @@ bool reachable()
 
 } // namespace
 
+namespace {
 bool startXvfb();
+}
 
 bool ensureXServer()
 {
     if (reachable())
         return true;
     // A heavily loaded machine can make a start fail; one more try.
-    return startXvfb() || startXvfb();
+    return startXvfb() || startXvfb() || reachable();
 }
+
+namespace {
 
 bool startXvfb()
 {
@@ -56,9 +68,10 @@ bool startXvfb()
     if (child == 0) {
         close(ready[0]);
         const std::string descriptor = std::to_string(ready[1]);
-        if (int null = open("/dev/null", 0); null >= 0) {
-            dup2(null, 1);
-            dup2(null, 2);
+        // Its complaints go to a file that is shown if it does not start.
+        if (int log = open(logPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600); log >= 0) {
+            dup2(log, 1);
+            dup2(log, 2);
         }
         execlp("Xvfb", "Xvfb", "-displayfd", descriptor.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
@@ -80,10 +93,14 @@ bool startXvfb()
     close(ready[0]);
     if (number.empty()) {
         stopServer();
+        std::ifstream log(logPath());
+        std::cerr << "Xvfb did not start:\n" << log.rdbuf() << '\n';
         return false;
     }
+    unlink(logPath().c_str());
     setenv("DISPLAY", (":" + number).c_str(), 1);
     return reachable();
 }
 
+} // namespace
 } // namespace tarvel::host
