@@ -22,7 +22,7 @@ ctest --preset tsan -j "$jobs" -L concurrency
 # under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests
 ctest --preset asan -j "$jobs" -L fuzz
 # The module starts libgdiplus, whose start-up allocations are never given
 # back (its shutdown aborts once text has been drawn), so leak checking is

@@ -94,27 +94,30 @@ tresult PLUGIN_API VSTGUIEditor::removed()
     return EditorView::removed();
 }
 
-tresult PLUGIN_API VSTGUIEditor::onKeyDown(char16 key, int16 keyMsg, int16 modifiers)
+namespace {
+
+// The SDK's virtual key codes and modifier bits have VSTGUI's values.
+VSTGUI::VstKeyCode keyCode(char16 key, int16 keyMsg, int16 modifiers)
 {
-    if (!frame)
-        return kResultFalse;
-    // The SDK's virtual key codes and modifier bits have VSTGUI's values.
     VSTGUI::VstKeyCode code;
     code.character = key;
     code.virt = static_cast<unsigned char>(keyMsg);
     code.modifier = static_cast<unsigned char>(modifiers);
-    return frame->onKeyDown(code) == 1 ? kResultTrue : kResultFalse;
+    return code;
+}
+
+} // namespace
+
+tresult PLUGIN_API VSTGUIEditor::onKeyDown(char16 key, int16 keyMsg, int16 modifiers)
+{
+    VSTGUI::VstKeyCode code = keyCode(key, keyMsg, modifiers);
+    return frame && frame->onKeyDown(code) == 1 ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API VSTGUIEditor::onKeyUp(char16 key, int16 keyMsg, int16 modifiers)
 {
-    if (!frame)
-        return kResultFalse;
-    VSTGUI::VstKeyCode code;
-    code.character = key;
-    code.virt = static_cast<unsigned char>(keyMsg);
-    code.modifier = static_cast<unsigned char>(modifiers);
-    return frame->onKeyUp(code) == 1 ? kResultTrue : kResultFalse;
+    VSTGUI::VstKeyCode code = keyCode(key, keyMsg, modifiers);
+    return frame && frame->onKeyUp(code) == 1 ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API VSTGUIEditor::onWheel(float distance)

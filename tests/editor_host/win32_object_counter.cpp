@@ -1,6 +1,8 @@
 #include "win32_object_counter.h"
 
-#include <cstring>
+#include "support/platform/import_redirect_windows.h"
+
+#include <iterator>
 
 namespace tarvel::test {
 
@@ -99,16 +101,18 @@ BOOL WINAPI countedKillTimer(HWND window, UINT_PTR id)
     return result;
 }
 
-void redirect(ULONGLONG& slot)
+} // namespace
+
+void countObjectsOf(HMODULE module)
 {
-    const struct {
-        void* real;
-        void* counted;
-    } pairs[] = {
+    counts = {};
+    const ImportRedirection gdi[] = {
         {reinterpret_cast<void*>(realCreateCompatibleDC), reinterpret_cast<void*>(&countedCreateCompatibleDC)},
         {reinterpret_cast<void*>(realDeleteDC), reinterpret_cast<void*>(&countedDeleteDC)},
         {reinterpret_cast<void*>(realCreateDIBSection), reinterpret_cast<void*>(&countedCreateDIBSection)},
         {reinterpret_cast<void*>(realDeleteObject), reinterpret_cast<void*>(&countedDeleteObject)},
+    };
+    const ImportRedirection user[] = {
         {reinterpret_cast<void*>(realGetDC), reinterpret_cast<void*>(&countedGetDC)},
         {reinterpret_cast<void*>(realReleaseDC), reinterpret_cast<void*>(&countedReleaseDC)},
         {reinterpret_cast<void*>(realCreateWindowExW), reinterpret_cast<void*>(&countedCreateWindowExW)},
@@ -116,36 +120,8 @@ void redirect(ULONGLONG& slot)
         {reinterpret_cast<void*>(realSetTimer), reinterpret_cast<void*>(&countedSetTimer)},
         {reinterpret_cast<void*>(realKillTimer), reinterpret_cast<void*>(&countedKillTimer)},
     };
-    for (const auto& pair : pairs) {
-        if (slot != reinterpret_cast<ULONGLONG>(pair.real))
-            continue;
-        DWORD previous = 0;
-        if (VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &previous)) {
-            slot = reinterpret_cast<ULONGLONG>(pair.counted);
-            VirtualProtect(&slot, sizeof slot, previous, &previous);
-        }
-    }
-}
-
-} // namespace
-
-void countObjectsOf(HMODULE module)
-{
-    counts = {};
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.Size == 0)
-        return;
-    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name != 0;
-         ++entry) {
-        const char* library = reinterpret_cast<const char*>(base + entry->Name);
-        if (lstrcmpiA(library, "gdi32.dll") != 0 && lstrcmpiA(library, "user32.dll") != 0)
-            continue;
-        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk); thunk->u1.Function; ++thunk)
-            redirect(thunk->u1.Function);
-    }
+    redirectImports(module, "gdi32.dll", gdi, std::size(gdi));
+    redirectImports(module, "user32.dll", user, std::size(user));
 }
 
 ObjectCounts objectCounts() { return counts; }

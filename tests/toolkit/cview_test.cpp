@@ -2,6 +2,8 @@
 #include "toolkit/cframe.h"
 #include "toolkit/gdiplus_globals.h"
 
+#include "support/json_value.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -11,13 +13,7 @@ namespace {
 
 using namespace VSTGUI;
 
-picojson::value json(const std::string& text)
-{
-    picojson::value value;
-    const std::string error = picojson::parse(value, text);
-    EXPECT_TRUE(error.empty()) << error;
-    return value;
-}
+using tarvel::test::json;
 
 // Counts its draws and fills its area, so a render shows where it is.
 class ProbeView : public CView {

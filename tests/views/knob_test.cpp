@@ -10,6 +10,8 @@
 #include "views/my_knob.h"
 #include "views/pointer_glow.h"
 
+#include "support/json_value.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,13 +27,7 @@ using namespace vantle::vst;
 using VSTGUI::CPoint;
 using VSTGUI::CRect;
 
-picojson::value json(const std::string& text)
-{
-    picojson::value value;
-    const std::string error = picojson::parse(value, text);
-    EXPECT_TRUE(error.empty()) << error;
-    return value;
-}
+using tarvel::test::json;
 
 // A face image whose left half is red and right half blue, as PNG bytes.
 std::vector<std::uint8_t> twoColourFace()

@@ -4,6 +4,8 @@
 #include "views/vn_line.h"
 #include "views/vn_rect.h"
 
+#include "support/json_value.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,13 +16,7 @@ using namespace vantle::vst;
 using VSTGUI::CFrame;
 using VSTGUI::CRect;
 
-picojson::value json(const std::string& text)
-{
-    picojson::value value;
-    const std::string error = picojson::parse(value, text);
-    EXPECT_TRUE(error.empty()) << error;
-    return value;
-}
+using tarvel::test::json;
 
 class PrimitivesTest : public ::testing::Test {
 protected:

@@ -5,12 +5,14 @@
 // allocation tests see the module's allocations as they do on Linux.
 
 #include "support/allocation_counter.h"
+#include "support/platform/import_redirect_windows.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace tarvel::test {
@@ -69,42 +71,14 @@ bool endsWithVst3(const char* name)
     return tail == ".vst3";
 }
 
-void redirect(ULONGLONG& slot)
-{
-    const struct {
-        void* real;
-        void* counted;
-    } pairs[] = {{reinterpret_cast<void*>(realMalloc), reinterpret_cast<void*>(&countedMalloc)},
-                 {reinterpret_cast<void*>(realCalloc), reinterpret_cast<void*>(&countedCalloc)},
-                 {reinterpret_cast<void*>(realRealloc), reinterpret_cast<void*>(&countedRealloc)},
-                 {reinterpret_cast<void*>(realFree), reinterpret_cast<void*>(&countedFree)}};
-    for (const auto& pair : pairs) {
-        if (slot != reinterpret_cast<ULONGLONG>(pair.real))
-            continue;
-        DWORD previous = 0;
-        if (VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &previous)) {
-            slot = reinterpret_cast<ULONGLONG>(pair.counted);
-            VirtualProtect(&slot, sizeof slot, previous, &previous);
-        }
-    }
-}
-
 void redirectImports(HMODULE module)
 {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.Size == 0)
-        return;
-    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name != 0; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), "msvcrt.dll") != 0)
-            continue;
-        for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk); thunk->u1.Function;
-             ++thunk)
-            redirect(thunk->u1.Function);
-    }
+    const ImportRedirection redirections[] = {
+        {reinterpret_cast<void*>(realMalloc), reinterpret_cast<void*>(&countedMalloc)},
+        {reinterpret_cast<void*>(realCalloc), reinterpret_cast<void*>(&countedCalloc)},
+        {reinterpret_cast<void*>(realRealloc), reinterpret_cast<void*>(&countedRealloc)},
+        {reinterpret_cast<void*>(realFree), reinterpret_cast<void*>(&countedFree)}};
+    tarvel::test::redirectImports(module, "msvcrt.dll", redirections, std::size(redirections));
 }
 
 void watchLoadedModules()

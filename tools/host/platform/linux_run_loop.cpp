@@ -2,10 +2,23 @@
 
 #include <algorithm>
 #include <poll.h>
+#include <time.h>
 
 namespace tarvel::host {
 
 using namespace Steinberg;
+
+namespace {
+
+// The processor time this thread has used.
+std::chrono::nanoseconds threadTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+} // namespace
 
 RunLoop::~RunLoop()
 {
@@ -73,7 +86,8 @@ void RunLoop::run(std::chrono::milliseconds duration, const std::function<bool()
         Clock::time_point wake = end;
         for (const TimerEntry& timer : timers)
             wake = std::min(wake, timer.due);
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count();
+        // Rounded up: a wait truncated to 0 would spin until the timer is due.
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - Clock::now()).count();
         std::vector<pollfd> descriptors;
         for (const EventEntry& entry : handlers)
             descriptors.push_back({entry.fd, POLLIN, 0});
@@ -94,8 +108,10 @@ void RunLoop::run(std::chrono::milliseconds duration, const std::function<bool()
         for (Linux::ITimerHandler* handler : due)
             if (isRegistered(handler)) {
                 const Clock::time_point start = Clock::now();
+                const std::chrono::nanoseconds cpuStart = threadTime();
                 handler->onTimer();
                 timerTime += Clock::now() - start;
+                timerCpuTime += threadTime() - cpuStart;
                 ++timerCalls;
             }
     }

@@ -23,8 +23,10 @@ public:
 
     std::size_t eventHandlerCount() const { return handlers.size(); }
     std::size_t timerCount() const { return timers.size(); }
-    // Time spent inside timer callbacks, and how many there were.
+    // Time spent inside timer callbacks (on the clock and on the
+    // processor), and how many there were.
     std::chrono::nanoseconds timerTime{0};
+    std::chrono::nanoseconds timerCpuTime{0};
     std::size_t timerCalls = 0;
 
     Steinberg::tresult PLUGIN_API registerEventHandler(Steinberg::Linux::IEventHandler* handler,

@@ -6,7 +6,9 @@
 #include <X11/extensions/XTest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 namespace tarvel::host {
 
@@ -27,7 +29,7 @@ int X11HostWindow::errorCount() { return errors; }
 X11HostWindow::X11HostWindow(int width, int height, int x, int y) : display(XOpenDisplay(nullptr)), id(0)
 {
     if (!display)
-        throw std::runtime_error("no X server (DISPLAY)");
+        throw std::runtime_error(std::string("no X server at DISPLAY=") + (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(unset)"));
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
         XCloseDisplay(display);
