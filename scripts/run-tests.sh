@@ -14,16 +14,22 @@ cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
 cmake --preset tsan
-cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests
+cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests \
+  tarvel_vst2_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
-# Layout documents fuzzed (about 20 s), and hosts' odd calls replayed on the
-# loaded module (the editor opened and closed in an X window among them),
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Layout documents fuzzed (about 20 s), the engine's unit tests (the chunked
+# paths' pointer arithmetic), and hosts' odd calls replayed on the loaded
+# module (the editor opened and closed in an X window among them), under
+# AddressSanitizer and UndefinedBehaviorSanitizer; undefined behaviour stops
+# the test like a memory error.
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
-  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests
+  tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests \
+  tarvel_engine_tests tarvel_engine_allocation_tests
 ctest --preset asan -j "$jobs" -L fuzz
+ctest --preset asan -j "$jobs" -L engine
 # The module starts libgdiplus, whose start-up allocations are never given
 # back (its shutdown aborts once text has been drawn), so leak checking is
 # off for tests that load the module; memory errors are still fatal.
