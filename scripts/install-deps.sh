@@ -8,6 +8,7 @@ packages=(
   juce-modules-source-data   # VST 3 SDK sources
   picojson-dev libboost-dev
   libsndfile1-dev libebur128-dev
+  sox   # the plain copy bench/render_speed.sh times the render tool against
   googletest libgtest-dev libbenchmark-dev
   locales
   libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor

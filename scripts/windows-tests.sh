@@ -30,18 +30,20 @@ echo "windows build: $((SECONDS - start)) s"
 mkdir -p "$TARVEL_WINEPREFIX"
 WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -w   # the build's server, if still stopping
 WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -p
-# Wine's own services start with the first program and then live as long as
-# the server, holding that program's output open: start them with none.
-scripts/wine-run.sh wineboot </dev/null >/dev/null 2>&1
 
-# Nothing in the suite opens a window, but Wine's display driver may still
-# ask for an X server; a virtual one keeps the run headless.
-start=$SECONDS
+# The editor tests open windows, so the suite runs on a virtual X display.
+# Wine's own services start with the first program and keep the display
+# they started with, which the tests' windows need: they start on that
+# display too. They also live as long as the server, holding that program's
+# output open: start them with none.
 # A test that fails is run once more on its own: on this machine Wine has,
 # rarely, ended a test program at start-up with no output at all. Whatever
 # fails twice fails the run, and the first failure stays in the log.
-if ! xvfb-run -a ctest --preset windows -j "$jobs"; then
-  echo "running the failed Windows tests once more"
-  xvfb-run -a ctest --preset windows --rerun-failed
-fi
+start=$SECONDS
+xvfb-run -a bash -c '
+  scripts/wine-run.sh wineboot </dev/null >/dev/null 2>&1
+  if ! ctest --preset windows -j "$1"; then
+    echo "running the failed Windows tests once more"
+    ctest --preset windows --rerun-failed
+  fi' windows-suite "$jobs"
 echo "windows tests under Wine: $((SECONDS - start)) s"

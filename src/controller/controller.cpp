@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "processor/messages.h"
+
 namespace tarvel {
 
 using namespace Steinberg;
@@ -17,7 +19,8 @@ tresult PLUGIN_API Controller::setParamNormalized(ParamID id, ParamValue value)
         if (value == last)
             return result;
         // The processor recomputes its latency for the new Speed.
-        vantle::vst::sendToPeer(*this, "u1", [&](IAttributeList& a) { a.setFloat("uk0", value); });
+        vantle::vst::sendToPeer(*this, messages::speedChanged,
+                                [&](IAttributeList& a) { a.setFloat(messages::speedValue, value); });
         lastSpeedValue = static_cast<float>(value);
         return result;
     });
@@ -28,11 +31,11 @@ tresult PLUGIN_API Controller::notify(IMessage* message)
     return vantle::vst::guarded([&]() -> Steinberg::tresult {
         if (!message)
             return kInvalidArgument;
-        if (!vantle::vst::isMessage(message, "u0"))
+        if (!vantle::vst::isMessage(message, messages::meterReading))
             return ControllerBase::notify(message);
         double reading = 0.0;
         auto* attributes = message->getAttributes();
-        if (!attributes || attributes->getFloat("uk1", reading) != kResultTrue)
+        if (!attributes || attributes->getFloat(messages::meterValue, reading) != kResultTrue)
             return kResultFalse;
         meter.store(reading);
         return kResultOk;

@@ -4,6 +4,7 @@
 #include "editor/editor_view_tree.h"
 #include "embedded_assets.h"
 #include "framework/messages.h"
+#include "processor/messages.h"
 
 #include <cstring>
 
@@ -45,7 +46,7 @@ VSTGUI::CMessageResult Editor::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStr
     try {
         if (message && std::strcmp(message, VSTGUI::CVSTGUITimer::kMsgTimer) == 0) {
             if (const auto* owner = getController())
-                vantle::vst::sendToPeer(*owner, "u2");
+                vantle::vst::sendToPeer(*owner, messages::meterRequest);
             updateMappingCurve();
         }
     } catch (...) {

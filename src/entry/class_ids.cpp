@@ -17,12 +17,11 @@ ClassId makeClassId(std::string_view name, std::string_view suffix)
     hash.update(classIdSalt());
     hash.update(suffix);
     const Sha256Digest d = hash.finish();
-
-    // Word 1 keeps its little-endian bytes; word 2 is split into two 16-bit
-    // halves, high half first, each little-endian; words 3 and 4 are stored
-    // big-endian.
-    return ClassId{d[0], d[1], d[2], d[3], d[6], d[7], d[4], d[5],
-                   d[11], d[10], d[9], d[8], d[15], d[14], d[13], d[12]};
+    const auto word = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(d[at]) | static_cast<std::uint32_t>(d[at + 1]) << 8 |
+               static_cast<std::uint32_t>(d[at + 2]) << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
+    };
+    return ClassId{word(0), word(4), word(8), word(12)};
 }
 
 ClassId processorClassId()
@@ -45,8 +44,9 @@ std::int32_t vst2IdFromBytes(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, 
 
 std::int32_t vst2UniqueId()
 {
-    const ClassId id = makeClassId(processorClassName, vst2Suffix);
-    return vst2IdFromBytes(id[0], id[1], id[2], id[3]);
+    const std::uint32_t low = makeClassId(processorClassName, vst2Suffix).l1;
+    return vst2IdFromBytes(static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(low >> 8),
+                           static_cast<std::uint8_t>(low >> 16), static_cast<std::uint8_t>(low >> 24));
 }
 
 } // namespace tarvel

@@ -3,16 +3,20 @@
 // Saved projects refer to these values, so the derivation and its salt never
 // change.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tarvel {
 
-// 16 bytes in the SDK's COM-compatible FUID layout (the layout of a TUID on
-// Windows), identical on every platform.
-using ClassId = std::array<std::uint8_t, 16>;
+// A class ID as the four 32-bit words of the SDK's FUID. The class ID a host
+// sees is the SDK's FUID of these words, in the platform's own byte layout
+// (COM's on Windows), so that its text form (FUID::toString), which hosts
+// store in projects, reads the same on every platform.
+struct ClassId {
+    std::uint32_t l1, l2, l3, l4;
+    friend bool operator==(const ClassId&, const ClassId&) = default;
+};
 
 inline constexpr std::string_view processorClassName = "Tarvel64";
 inline constexpr std::string_view controllerClassName = "Tarvel64Controller";
@@ -22,7 +26,7 @@ inline constexpr std::string_view vst2Suffix = "vst2";
 std::string classIdSalt();
 
 // SHA-256 of name + salt + suffix; the first 16 digest bytes read as four
-// little-endian words and laid out as a COM-compatible FUID.
+// little-endian words.
 ClassId makeClassId(std::string_view name, std::string_view suffix);
 
 ClassId processorClassId();
@@ -32,6 +36,8 @@ ClassId controllerClassId();
 // complement, so a byte of 0x80 or more borrows from the one above it.
 std::int32_t vst2IdFromBytes(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) noexcept;
 
+// From the first four digest bytes of the processor's name with the VST 2
+// suffix (the low word's bytes), the same number on every platform.
 std::int32_t vst2UniqueId();
 
 } // namespace tarvel

@@ -44,7 +44,7 @@ void describeClass(Steinberg::PClassInfo2& info, const ClassId& id, const std::s
                    std::string_view name, Steinberg::uint32 classFlags, const std::string& subCategories)
 {
     info = Steinberg::PClassInfo2();
-    std::memcpy(info.cid, id.data(), sizeof(info.cid));
+    toFuid(id).toTUID(info.cid);
     info.cardinality = Steinberg::PClassInfo::kManyInstances;
     copyBounded(info.category, category);
     copyBounded(info.name, std::string(name));

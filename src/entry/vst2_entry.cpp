@@ -1,8 +1,6 @@
 #include "entry/vst2_entry.h"
 
-#include <cstring>
-
-#include "entry/class_ids.h"
+#include "entry/class_id_fuid.h"
 #include "entry/factory.h"
 #include "entry/module_lifetime.h"
 #include "sdk/vst2/vst2_wrapper.h"
@@ -13,10 +11,9 @@ vst2::AEffect* createVst2Effect(vst2::audioMasterCallback audioMaster)
 {
     // Derived before the factory exists, so nothing can throw while the
     // factory reference is still ours.
-    const ClassId processorClass = processorClassId();
     const std::int32_t uniqueId = vst2UniqueId();
     Steinberg::TUID classId;
-    std::memcpy(classId, processorClass.data(), sizeof(classId));
+    toFuid(processorClassId()).toTUID(classId);
     return Steinberg::Vst::Vst2Wrapper::create(createFactory(), classId, uniqueId, audioMaster);
 }
 

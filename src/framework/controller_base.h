@@ -167,15 +167,15 @@ public:
         return guarded([&]() -> Steinberg::tresult {
             if (!message)
                 return Steinberg::kInvalidArgument;
-            if (isMessage(message, "b0")) {
+            if (isMessage(message, messages::processorActive)) {
                 Steinberg::int64 active = 0;
                 auto* attributes = message->getAttributes();
-                if (!attributes || attributes->getInt("b0", active) != Steinberg::kResultTrue)
+                if (!attributes || attributes->getInt(messages::processorActiveFlag, active) != Steinberg::kResultTrue)
                     return Steinberg::kResultFalse;
                 processorActive = active != 0;
                 return Steinberg::kResultOk;
             }
-            if (isMessage(message, "b1")) {
+            if (isMessage(message, messages::latencyChanged)) {
                 if (componentHandler)
                     componentHandler->restartComponent(Steinberg::Vst::kLatencyChanged);
                 return Steinberg::kResultOk;

@@ -9,6 +9,15 @@
 
 namespace vantle::vst {
 
+// The framework's own messages from processor to controller.
+namespace messages {
+// Sent on every setActive: int attribute processorActiveFlag, 1 or 0.
+inline constexpr char processorActive[] = "b0";
+inline constexpr char processorActiveFlag[] = "b0";
+// Sent when the latency changed; the controller asks the host to restart.
+inline constexpr char latencyChanged[] = "b1";
+} // namespace messages
+
 inline bool isMessage(Steinberg::Vst::IMessage* message, const char* id)
 {
     const char* actual = message->getMessageID();

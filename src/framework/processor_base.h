@@ -53,7 +53,8 @@ public:
     tresult PLUGIN_API setActive(Steinberg::TBool state) override
     {
         return guarded([&]() -> Steinberg::tresult {
-            sendToPeer(*this, "b0", [&](Steinberg::Vst::IAttributeList& a) { a.setInt("b0", state ? 1 : 0); });
+            sendToPeer(*this, messages::processorActive,
+                       [&](Steinberg::Vst::IAttributeList& a) { a.setInt(messages::processorActiveFlag, state ? 1 : 0); });
             return Steinberg::kResultOk;
         });
     }

@@ -2,10 +2,12 @@
 
 #include <gdiplus_linux.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -38,12 +40,24 @@ std::uint16_t userLanguageId()
 
 void openDocument(const std::string& path)
 {
-    // Not waited for: the host owns the process and its child handling.
-    pid_t child = 0;
-    char program[] = "xdg-open";
+    // xdg-open can live as long as the viewer it starts, and a child of the
+    // host left unreaped would stay a zombie. A shell starts it in the
+    // background and exits at once: only the shell is waited for, and the
+    // orphaned xdg-open is reaped by the system. The path travels as the
+    // shell's $1, never as script text.
+    char shell[] = "/bin/sh";
+    char option[] = "-c";
+    char script[] = "xdg-open \"$1\" </dev/null >/dev/null 2>&1 &";
+    char name[] = "sh";
     std::string argument = path;
-    char* argv[] = {program, argument.data(), nullptr};
-    ::posix_spawnp(&child, program, nullptr, nullptr, argv, environ);
+    char* argv[] = {shell, option, script, name, argument.data(), nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, shell, nullptr, nullptr, argv, environ) != 0)
+        return;
+    // A host that ignores SIGCHLD, or reaps every child itself, makes this
+    // fail with ECHILD: then the shell is gone already.
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
 std::optional<std::string> hostExecutablePath()

@@ -4,6 +4,7 @@
 
 #include "framework/scrambled_text.h"
 #include "pluginterfaces/base/ustring.h"
+#include "processor/messages.h"
 #include "processor/state/state_format.h"
 
 namespace tarvel {
@@ -42,18 +43,19 @@ void Processor::onStateLoaded() { recomputeLatency(parameters[Speed]); }
 
 tresult Processor::handleMessage(IMessage* message)
 {
-    if (vantle::vst::isMessage(message, "u1")) {
+    if (vantle::vst::isMessage(message, messages::speedChanged)) {
         double speed = 0.0;
         IAttributeList* attributes = message->getAttributes();
-        if (!attributes || attributes->getFloat("uk0", speed) != kResultTrue)
+        if (!attributes || attributes->getFloat(messages::speedValue, speed) != kResultTrue)
             return kResultFalse;
         recomputeLatency(static_cast<float>(speed));
         return kResultOk;
     }
-    if (vantle::vst::isMessage(message, "u2")) {
+    if (vantle::vst::isMessage(message, messages::meterRequest)) {
         if (engine) {
             const double meter = engine->meterValue();
-            vantle::vst::sendToPeer(*this, "u0", [&](IAttributeList& a) { a.setFloat("uk1", meter); });
+            vantle::vst::sendToPeer(*this, messages::meterReading,
+                                    [&](IAttributeList& a) { a.setFloat(messages::meterValue, meter); });
         }
         return kResultOk;
     }
@@ -62,14 +64,10 @@ tresult Processor::handleMessage(IMessage* message)
 
 void Processor::recomputeLatency(float speed)
 {
-    const int32 channels = outputChannelCount();
-    if (channels <= 0)
+    if (outputChannelCount() <= 0)
         return;
-    Parameters withSpeed = parameters;
-    withSpeed[Speed] = speed;
-    const RealtimeProcessor probe({static_cast<int32>(processSetup.sampleRate), channels, withSpeed});
-    latencySamples = probe.delaySamples();
-    vantle::vst::sendToPeer(*this, "b1");
+    latencySamples = detectorDelays.delayFor(static_cast<int32>(processSetup.sampleRate), speed);
+    vantle::vst::sendToPeer(*this, vantle::vst::messages::latencyChanged);
 }
 
 } // namespace tarvel

@@ -5,6 +5,7 @@
 
 #include "framework/processor_base.h"
 #include "parameters/parameters.h"
+#include "processor/detector_delays.h"
 #include "processor/engine/realtime_processor.h"
 
 namespace tarvel {
@@ -26,9 +27,12 @@ public:
     Steinberg::tresult handleMessage(Steinberg::Vst::IMessage* message);
 
 private:
-    // The delay an engine built with this Speed would have becomes the
-    // reported latency; the controller then asks the host to restart.
+    // The delay of this Speed becomes the reported latency, which the
+    // running engine's delay follows as soon as the Speed reaches it; the
+    // controller then tells the host.
     void recomputeLatency(float speed);
+
+    DetectorDelays detectorDelays;
 };
 
 } // namespace tarvel

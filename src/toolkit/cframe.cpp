@@ -170,7 +170,14 @@ bool CFrame::ensureBackBuffer()
         static_cast<int>(backBuffer->GetHeight()) == height)
         return true;
     backBufferPainted = false;
-    backBuffer = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    backBuffer.reset();
+    if (width <= 0 || height <= 0)
+        return false;
+    // Memory of the frame's own, which the window backends copy from.
+    backBufferStride = width * 4;
+    backBufferPixels.assign(std::size_t(backBufferStride) * std::size_t(height), 0);
+    backBuffer = std::make_unique<Gdiplus::Bitmap>(width, height, backBufferStride, PixelFormat32bppPARGB,
+                                                   backBufferPixels.data());
     if (backBuffer->GetLastStatus() == Gdiplus::Ok)
         return true;
     backBuffer.reset();

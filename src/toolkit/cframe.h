@@ -4,6 +4,7 @@
 
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -71,6 +72,11 @@ public:
     // copy to its window.
     std::vector<CRect> renderInvalid();
     Gdiplus::Bitmap* getBackBuffer() const { return backBuffer.get(); }
+    // The back buffer's memory, for backends to copy from without locking
+    // the bitmap: rows of stride bytes, B, G, R and A per pixel,
+    // premultiplied; null before the first render.
+    const std::uint8_t* getBackBufferPixels() const { return backBuffer ? backBufferPixels.data() : nullptr; }
+    int getBackBufferStride() const { return backBufferStride; }
 
     // Input from a window backend, in frame coordinates. A view that takes a
     // mouse-down keeps the mouse until the button is released.
@@ -110,6 +116,8 @@ private:
 
     std::vector<std::unique_ptr<CView>> views;
     std::unique_ptr<IPlatformFrame> platformFrame;
+    std::vector<std::uint8_t> backBufferPixels;
+    int backBufferStride = 0;
     std::unique_ptr<Gdiplus::Bitmap> backBuffer;
     bool backBufferPainted = false;
     Gdiplus::ARGB backgroundColor = 0xFF000000;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controller/controller.h"
+#include "processor/messages.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "public.sdk/source/common/memorystream.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
@@ -26,7 +27,7 @@ public:
     {
         ids.emplace_back(message->getMessageID());
         double value = 0.0;
-        if (message->getAttributes()->getFloat("uk0", value) == kResultTrue)
+        if (message->getAttributes()->getFloat(messages::speedValue, value) == kResultTrue)
             speeds.push_back(value);
         return kResultOk;
     }
@@ -144,24 +145,24 @@ TEST_F(ControllerFixture, MirrorsTheProcessorStateAndKeepsItsOwn)
 TEST_F(ControllerFixture, AnswersTheProcessorsMessages)
 {
     auto message = owned(new HostMessage);
-    message->setMessageID("u0");
+    message->setMessageID(messages::meterReading);
     EXPECT_EQ(controller->notify(message), kResultFalse);
-    message->getAttributes()->setFloat("uk1", -23.5);
+    message->getAttributes()->setFloat(messages::meterValue, -23.5);
     EXPECT_EQ(controller->notify(message), kResultOk);
     EXPECT_EQ(controller->meterValue(), -23.5);
 
     auto active = owned(new HostMessage);
-    active->setMessageID("b0");
+    active->setMessageID(vantle::vst::messages::processorActive);
     EXPECT_EQ(controller->notify(active), kResultFalse);
-    active->getAttributes()->setInt("b0", 5);
+    active->getAttributes()->setInt(vantle::vst::messages::processorActiveFlag, 5);
     controller->notify(active);
     EXPECT_TRUE(controller->isProcessorActive());
-    active->getAttributes()->setInt("b0", 0);
+    active->getAttributes()->setInt(vantle::vst::messages::processorActiveFlag, 0);
     controller->notify(active);
     EXPECT_FALSE(controller->isProcessorActive());
 
     auto latency = owned(new HostMessage);
-    latency->setMessageID("b1");
+    latency->setMessageID(vantle::vst::messages::latencyChanged);
     EXPECT_EQ(controller->notify(latency), kResultOk);
     EXPECT_EQ(handler->restarts, std::vector<int32>{kLatencyChanged});
     controller->setComponentHandler(nullptr);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the fingerprint of the Linux module natively and of the Windows DLL
-# under Wine, and compares them: class IDs, VST 2 ID, latency and state
-# bytes identical, audio equal to float rounding.
+# under Wine, and compares them: class IDs in the text form hosts store,
+# VST 2 ID, latency and state bytes identical, audio equal to float rounding.
 # usage: compare_with_linux.sh <linux build folder> <fingerprint.exe> <Tarvel64.vst3> <wine-run.sh> <work folder>
 set -euo pipefail
 linux_build=$1 windows_tool=$2 windows_module=$3 wine_run=$4 work=$5

@@ -3,6 +3,7 @@
 // the screen shows read back and compared with the offscreen render.
 #include "editor_reference.h"
 #include "integration/loaded_plugin.h"
+#include "processor/messages.h"
 #include "tools/host/platform/linux_run_loop.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
@@ -249,7 +250,7 @@ TEST_F(EditorInHost, TimerAsksForTheReadingAndTheGraphFollowsASinePlaying)
         block.run(*plugin.processor(), 480);
         settle(10ms); // 10 ms of audio per 10 ms
     }
-    const std::size_t asked = plugin.fromController()->count("u2");
+    const std::size_t asked = plugin.fromController()->count(messages::meterRequest);
     EXPECT_NEAR(double(asked), 1500.0 / 50, 6) << "one request every 50 ms";
     const std::uint32_t after = screen()[std::size_t(fillY) * 500 + fillX];
     EXPECT_NE(after, before);

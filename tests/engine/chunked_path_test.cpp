@@ -26,9 +26,9 @@ struct Block {
 };
 
 // Blocks of random length 1..700; each parameter gets one or two points in
-// about a third of them. Speed jumps across its threshold, so an engine
-// built slow switches its detector mid-block, and StereoRatio rests at 0
-// (1:1) for long stretches.
+// about a third of them. Speed jumps across its threshold, so the detector
+// and the delay switch mid-block, and StereoRatio rests at 0 (1:1) for long
+// stretches.
 std::vector<std::unique_ptr<Block>> randomBlocks(std::int64_t length, std::uint32_t seed)
 {
     std::mt19937 random(seed);

@@ -107,12 +107,15 @@ TEST(Engine, GeneralPathAppliesOneGainToEveryChannel)
     }
 }
 
-TEST(Engine, SpeedShortensTheDelayOnlyBelowTheBuiltTime)
+TEST(Engine, SpeedSwitchesTheDelayBothWaysWhicheverItWasBuiltWith)
 {
     const std::int32_t rate = 48000;
     const Channels input(2, std::vector<float>(1024, 0.1f));
     RealtimeProcessor slow({rate, 2, test::parametersWith({{Speed, 1.0f}})});
+    RealtimeProcessor fast({rate, 2, test::parametersWith({{Speed, 0.0f}})});
     const std::int32_t slowDelay = slow.delaySamples();
+    const std::int32_t fastDelay = fast.delaySamples();
+    EXPECT_LT(fastDelay, slowDelay / 5);
     const auto switchTo = [](double speed) {
         return [speed](host::ParameterChanges& changes, std::int64_t start, std::int32_t) {
             if (start == 0)
@@ -120,14 +123,14 @@ TEST(Engine, SpeedShortensTheDelayOnlyBelowTheBuiltTime)
         };
     };
     test::runEngine(slow, input, 512, switchTo(0.0));
-    RealtimeProcessor fast({rate, 2, test::parametersWith({{Speed, 0.0f}})});
-    EXPECT_EQ(slow.delaySamples(), fast.delaySamples());
-    EXPECT_LT(fast.delaySamples(), slowDelay / 5);
+    EXPECT_EQ(slow.delaySamples(), fastDelay);
     test::runEngine(slow, input, 512, switchTo(1.0));
     EXPECT_EQ(slow.delaySamples(), slowDelay);
 
-    const std::int32_t fastDelay = fast.delaySamples();
     test::runEngine(fast, input, 512, switchTo(1.0));
+    EXPECT_EQ(fast.delaySamples(), slowDelay);
+    EXPECT_EQ(fast.loudnessCore().smootherCoefficient(), slow.loudnessCore().smootherCoefficient());
+    test::runEngine(fast, input, 512, switchTo(0.0));
     EXPECT_EQ(fast.delaySamples(), fastDelay);
 }
 

@@ -100,6 +100,23 @@ TEST_F(LoadedModule, TwoFactoriesAreDistinctButDescribeTheSameIds)
     }
 }
 
+// Hosts store a class ID in projects in the SDK's text form, which reads the
+// 16 bytes in the platform's own layout; the same text everywhere lets a
+// project find the plug-in on either platform. On Windows the text also pins
+// the bytes to the COM layout the IDs have always had there.
+TEST_F(LoadedModule, ClassIdsReadAsTheSameTextOnEveryPlatform)
+{
+    IPtr<IPluginFactory3> factory = factory3();
+    const char* texts[] = {"E0185EE209EAFDBDA202C59AA6CAC578", "66AE89F121517BB4D3AE6077ADBAA41D"};
+    for (int32 i = 0; i < 2; ++i) {
+        PClassInfo info;
+        ASSERT_EQ(factory->getClassInfo(i, &info), kResultOk);
+        FUID::String text{};
+        FUID::fromTUID(info.cid).toString(text);
+        EXPECT_STREQ(text, texts[i]);
+    }
+}
+
 TEST_F(LoadedModule, ProcessorNamesTheControllerClassAndBothAreCreated)
 {
     IPtr<IPluginFactory3> factory = factory3();

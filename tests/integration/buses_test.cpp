@@ -3,6 +3,7 @@
 
 #include "support/signals.h"
 #include "integration/loaded_plugin.h"
+#include "processor/messages.h"
 
 namespace tarvel::test {
 namespace {
@@ -155,9 +156,9 @@ TEST(BusesThroughTheModule, BadArgumentsFromTheHostAreAnsweredNotFollowed)
     FUnknownPtr<Vst::IConnectionPoint> controllerPoint(plugin.controller());
     EXPECT_NE(controllerPoint->notify(nullptr), kResultOk);
     // Messages with missing or mistyped attributes.
-    auto speedless = plugin.makeMessage("u1");
+    auto speedless = plugin.makeMessage(messages::speedChanged);
     EXPECT_NE(processorPoint->notify(speedless), kResultOk);
-    auto meterless = plugin.makeMessage("u0");
+    auto meterless = plugin.makeMessage(messages::meterReading);
     controllerPoint->notify(meterless);
     auto unnamed = plugin.makeMessage("");
     processorPoint->notify(unnamed);

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "support/signals.h"
+#include "framework/messages.h"
 #include "integration/loaded_plugin.h"
+#include "processor/messages.h"
+#include "support/signals.h"
 
 namespace tarvel::test {
 namespace {
@@ -25,16 +27,16 @@ TEST(LatencyThroughTheModule, SpeedChangeTravelsAsU1AndComesBackAsB1AndARestart)
 
     ASSERT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
 
-    ASSERT_EQ(plugin.fromController()->count("u1"), 1u);
-    EXPECT_EQ(floatAttribute(plugin.fromController()->latest("u1"), "uk0"), 0.0);
-    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    ASSERT_EQ(plugin.fromController()->count(messages::speedChanged), 1u);
+    EXPECT_EQ(floatAttribute(plugin.fromController()->latest(messages::speedChanged), messages::speedValue), 0.0);
+    EXPECT_EQ(plugin.fromProcessor()->count(vantle::vst::messages::latencyChanged), 1u);
     ASSERT_EQ(plugin.handler().restarts().size(), 1u);
     EXPECT_EQ(plugin.handler().restarts()[0] & Vst::kLatencyChanged, Vst::kLatencyChanged);
     EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
 
     // The same value again is no change: nothing travels.
     plugin.controller()->setParamNormalized(speedId, 0.0);
-    EXPECT_EQ(plugin.fromController()->count("u1"), 1u);
+    EXPECT_EQ(plugin.fromController()->count(messages::speedChanged), 1u);
     EXPECT_EQ(plugin.handler().restarts().size(), 1u);
 }
 
@@ -69,13 +71,84 @@ TEST(LatencyThroughTheModule, TheRestartedEngineDelaysByTheNewLatency)
     }
 }
 
+// Samples between an impulse going into a running instance and its peak
+// coming out. Ratio is 1:1, so the output is the input delayed.
+long impulseDelay(Vst::IAudioProcessor& processor)
+{
+    std::vector<std::vector<float>> impulse(2, std::vector<float>(8192, 0.0f));
+    impulse[0][300] = 0.8f;
+    impulse[1][300] = 0.6f;
+    const auto out = processSignal(processor, impulse, 512);
+    const auto peak = std::max_element(out[0].begin(), out[0].end(),
+                                       [](float a, float b) { return std::abs(a) < std::abs(b); });
+    EXPECT_NEAR(*peak, 0.8f, 1e-3f);
+    return peak - out[0].begin() - 300;
+}
+
+// A host that ignores kLatencyChanged while playing (or one that has no
+// restart at all) keeps the engine it has: the delay must still become the
+// latency the processor now reports, in both directions.
+TEST(LatencyThroughTheModule, WithoutARestartTheDelayFollowsSpeedBothWays)
+{
+    PluginInstance source(loadedModule());
+    source.controller()->setParamNormalized(speedId, 0.0);
+    source.controller()->setParamNormalized(ratioId, 0.0);
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.restoreProcessorState(source.controllerState()), kResultOk);
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    ASSERT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+
+    const auto noise = whiteNoise(0.01, 512, 3);
+    AudioBlock<float> block(2, 512);
+    block.input = {noise, noise};
+    for (const double speed : {1.0, 0.0, 1.0}) {
+        for (int i = 0; i < 20; ++i)
+            block.run(*plugin.processor(), 512);
+        plugin.handler().clear();
+        // The user's switch: the controller hears it at once, the processor
+        // with the next block.
+        plugin.controller()->setParamNormalized(speedId, speed);
+        block.changes.addPoint(speedId, 0, speed);
+        block.run(*plugin.processor(), 512);
+        ASSERT_EQ(plugin.handler().restarts().size(), 1u) << "the host is asked, and ignores it";
+        const uint32 reported = plugin.processor()->getLatencySamples();
+        EXPECT_EQ(reported, speed > 0.5 ? slowLatency48k : fastLatency48k);
+        EXPECT_EQ(impulseDelay(*plugin.processor()), static_cast<long>(reported)) << "Speed " << speed;
+    }
+}
+
+// The latency a Speed change reports is found without building an engine;
+// it must be the delay of the engine a restart then builds.
+TEST(LatencyThroughTheModule, ASpeedChangeReportsTheDelayOfTheEngineARestartBuilds)
+{
+    for (const double rate : {22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0}) {
+        SCOPED_TRACE(rate);
+        PluginInstance plugin(loadedModule());
+        ASSERT_EQ(plugin.start(processSetup(rate), 2), kResultOk);
+        uint32 built[2] = {}, reported[2] = {};
+        for (const int speed : {0, 1}) {
+            plugin.controller()->setParamNormalized(speedId, speed);
+            reported[speed] = plugin.processor()->getLatencySamples();
+            AudioBlock<float> block(2, 512);
+            block.changes.addPoint(speedId, 0, speed);
+            block.run(*plugin.processor(), 0);
+            plugin.stop();
+            ASSERT_EQ(plugin.start(processSetup(rate), 2), kResultOk);
+            built[speed] = plugin.processor()->getLatencySamples();
+        }
+        EXPECT_EQ(reported[0], built[0]);
+        EXPECT_EQ(reported[1], built[1]);
+        EXPECT_LT(built[0] * 5, built[1]);
+    }
+}
+
 TEST(LatencyThroughTheModule, NoComponentHandlerAtAllIsHarmless)
 {
     PluginInstance plugin(loadedModule(), {.withComponentHandler = false, .connected = true});
     ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
     plugin.fromProcessor()->clearLog();
     EXPECT_EQ(plugin.controller()->setParamNormalized(speedId, 0.0), kResultOk);
-    EXPECT_EQ(plugin.fromProcessor()->count("b1"), 1u);
+    EXPECT_EQ(plugin.fromProcessor()->count(vantle::vst::messages::latencyChanged), 1u);
     EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
     EXPECT_TRUE(plugin.handler().restarts().empty());
 }
@@ -90,14 +163,14 @@ TEST(LatencyThroughTheModule, UnconnectedComponentsStillWork)
     EXPECT_EQ(block.run(*plugin.processor(), 64), kResultOk);
 }
 
-// The processor's answer to a "u2" request, or null if none came.
+// The processor's answer to a meter request, or null if none came.
 Vst::IMessage* askForMeter(PluginInstance& plugin)
 {
     plugin.fromProcessor()->clearLog();
-    auto request = plugin.makeMessage("u2");
+    auto request = plugin.makeMessage(messages::meterRequest);
     FUnknownPtr<Vst::IConnectionPoint> processorPoint(plugin.component());
     processorPoint->notify(request);
-    return plugin.fromProcessor()->latest("u0");
+    return plugin.fromProcessor()->latest(messages::meterReading);
 }
 
 TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
@@ -108,7 +181,7 @@ TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
     ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
     Vst::IMessage* reply = askForMeter(plugin);
     ASSERT_NE(reply, nullptr);
-    EXPECT_EQ(floatAttribute(reply, "uk1"), -1000.0);
+    EXPECT_EQ(floatAttribute(reply, messages::meterValue), -1000.0);
 
     // A steady 1 kHz sine at -20 dBFS on both channels, for 4 s.
     const auto tone = sine(1000.0, std::pow(10.0, -20.0 / 20.0), 48000, 4 * 48000);
@@ -117,7 +190,7 @@ TEST(MeterThroughTheModule, NoReplyBeforeSetupThenSilenceMarkerThenTheLevel)
     ASSERT_NE(reply, nullptr);
     // Two channels of a 0.1-amplitude sine: 10 log10(2 * 0.005) plus the
     // K-weighting's gain at 1 kHz (0.69 dB) less the 0.691 offset: -20.0.
-    EXPECT_NEAR(floatAttribute(reply, "uk1"), -20.0, 0.1);
+    EXPECT_NEAR(floatAttribute(reply, messages::meterValue), -20.0, 0.1);
 }
 
 } // namespace

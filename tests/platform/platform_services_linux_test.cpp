@@ -6,10 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -79,6 +85,38 @@ TEST(LinuxUserLanguage, TakesTheFirstSetLocaleVariable)
     }
     ScopedEnvironment none("LANG", nullptr);
     EXPECT_EQ(userLanguageId(), 1033);
+}
+
+// xdg-open may outlive the call by as long as its viewer runs; the host
+// must not be left with a zombie child either way.
+TEST(LinuxOpenDocument, PassesThePathIntactAndLeavesNoChildBehind)
+{
+    const std::string folder = *temporaryFolder() + "tarvel-open-" + std::to_string(::getpid());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string opened = folder + "/opened";
+    {
+        std::ofstream viewer(folder + "/xdg-open");
+        viewer << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << opened << ".part\" && mv \"" << opened << ".part\" \""
+               << opened << "\"\n";
+    }
+    std::filesystem::permissions(folder + "/xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = folder + "/the manual's \"index\" $HOME;.html";
+    {
+        const char* oldPath = std::getenv("PATH");
+        ScopedEnvironment searchPath("PATH", (folder + ":" + (oldPath ? oldPath : "")).c_str());
+        openDocument(path);
+    }
+    for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream result(opened);
+    const std::string received((std::istreambuf_iterator<char>(result)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(received, path);
+    // Nothing of ours is left to reap, now or once the viewer has finished.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -65,6 +66,22 @@ protected:
         float* channels[2] = {left.data(), right.data()};
         for (int i = 0; i < count; ++i)
             effect().processReplacing(&effect(), channels, channels, 256);
+    }
+
+    // Samples between an impulse going in and its peak coming out.
+    long impulseDelay()
+    {
+        std::vector<float> left(8192, 0.0f), right(8192, 0.0f);
+        left[300] = 0.8f;
+        right[300] = 0.6f;
+        for (int start = 0; start < 8192; start += 512) {
+            float* channels[2] = {left.data() + start, right.data() + start};
+            effect().processReplacing(&effect(), channels, channels, 512);
+        }
+        const auto peak = std::max_element(left.begin(), left.end(),
+                                           [](float a, float b) { return std::abs(a) < std::abs(b); });
+        EXPECT_NEAR(*peak, 0.8f, 1e-3f);
+        return peak - left.begin() - 300;
     }
 
     Vst2TestHost host;
@@ -306,29 +323,55 @@ TEST_F(Vst2Effect, BadChunksAreRefusedAndChangeNothing)
     EXPECT_EQ(host.dispatch(effGetChunk, 0, 0, nullptr), 0);
 }
 
-TEST_F(Vst2Effect, LatencyFollowsSpeedAndTheHostIsTold)
+TEST_F(Vst2Effect, ASpeedChangeReachesTheHostAtItsNextUserInterfaceCall)
 {
     host.resume(48000.0f, 512);
     const VstInt32 slow = effect().initialDelay;
     EXPECT_NEAR(slow, 5926, 2);
     host.clearCalls();
+    // As from the host's audio thread: recorded, read back, nothing more.
     set(Speed, 0.0f);
+    EXPECT_EQ(get(Speed), 0.0f);
+    EXPECT_TRUE(host.allCalls().empty());
+    EXPECT_EQ(effect().initialDelay, slow);
+    host.dispatch(effEditIdle);
     ASSERT_EQ(host.callsOf(audioMasterIOChanged).size(), 1u);
     const VstInt32 fast = effect().initialDelay;
     EXPECT_LT(fast, slow / 5);
     EXPECT_GT(fast, 0);
-    // The host restarts the effect, which then runs with the fast detector.
+    // A host that restarts the effect then runs the fast detector.
     host.suspend();
     host.resume(48000.0f, 512);
     EXPECT_EQ(effect().initialDelay, fast);
     processBlocks(1);
-    host.suspend();
-    host.resume(48000.0f, 512);
-    EXPECT_EQ(effect().initialDelay, fast);
+    // A suspend is a user-interface call too.
     host.clearCalls();
     set(Speed, 1.0f);
+    host.suspend();
     EXPECT_EQ(host.callsOf(audioMasterIOChanged).size(), 1u);
     EXPECT_EQ(effect().initialDelay, slow);
+    host.resume(48000.0f, 512);
+    EXPECT_EQ(effect().initialDelay, slow);
+}
+
+// Many hosts never suspend the effect on audioMasterIOChanged while playing:
+// the running effect's delay must still be the latency it reports.
+TEST_F(Vst2Effect, WithoutASuspendTheDelayFollowsSpeedBothWays)
+{
+    set(Ratio, 0.0f);
+    set(Speed, 0.0f);
+    host.resume(48000.0f, 512);
+    EXPECT_NEAR(effect().initialDelay, 592, 2);
+    host.clearCalls();
+    for (const float speed : {1.0f, 0.0f, 1.0f}) {
+        processBlocks(40);
+        set(Speed, speed);
+        host.dispatch(effEditIdle);
+        const VstInt32 reported = effect().initialDelay;
+        EXPECT_NEAR(reported, speed > 0.5f ? 5926 : 592, 2);
+        EXPECT_EQ(impulseDelay(), reported) << "Speed " << speed;
+    }
+    EXPECT_EQ(host.callsOf(audioMasterIOChanged).size(), 3u);
 }
 
 TEST_F(Vst2Effect, ProgramNameIsKeptAndBounded)

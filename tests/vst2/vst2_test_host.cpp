@@ -98,7 +98,7 @@ VstIntPtr VST2_CALLBACK Vst2TestHost::callback(AEffect* effect, VstInt32 opcode,
     Vst2TestHost* host = effect && effect->user ? static_cast<Vst2TestHost*>(effect->user) : openingHost;
     if (!host)
         return 0;
-    host->calls.push_back({opcode, index, value, opt, effect != nullptr});
+    host->calls.push_back({opcode, index, value, opt, effect != nullptr, std::this_thread::get_id()});
     switch (opcode) {
     case audioMasterVersion: return host->versionAnswer;
     case audioMasterGetProductString:

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sdk/vst2/vst2_abi.h"
@@ -18,6 +19,7 @@ struct HostCall {
     vst2::VstIntPtr value;
     float opt;
     bool hadEffect;
+    std::thread::id thread;
 };
 
 class Vst2TestHost {

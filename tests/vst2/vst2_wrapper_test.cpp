@@ -329,6 +329,7 @@ TEST_F(AdapterTest, SetParameterBecomesOnePointAtOffsetZeroOfTheNextBlock)
     effect->setParameter(effect, 0, 0.3f);
     effect->setParameter(effect, 1, 1.0f);
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 0), 0.3f);
+    EXPECT_EQ(controller->getParamNormalized(gainId), 0.5) << "not on the caller's thread";
     processBlock();
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[0].id, gainId);
@@ -338,6 +339,10 @@ TEST_F(AdapterTest, SetParameterBecomesOnePointAtOffsetZeroOfTheNextBlock)
     points.clear();
     processBlock();
     EXPECT_TRUE(points.empty());
+    // The controller hears the newest value at the next user-interface call.
+    dispatch(effEditIdle);
+    EXPECT_EQ(controller->getParamNormalized(gainId), static_cast<double>(0.3f));
+    EXPECT_EQ(controller->getParamNormalized(modeId), 1.0);
 }
 
 TEST_F(AdapterTest, ControllerEditsAreReportedToTheHostAndReachTheProcessor)
@@ -353,6 +358,7 @@ TEST_F(AdapterTest, ControllerEditsAreReportedToTheHostAndReachTheProcessor)
     EXPECT_EQ(callsOf(audioMasterAutomate)[0].index, 0);
     EXPECT_EQ(callsOf(audioMasterAutomate)[0].opt, 0.625f);
     ASSERT_EQ(callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(effect->getParameter(effect, 0), 0.625f);
     processBlock();
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(points[0].value, 0.625);

@@ -10,7 +10,7 @@ namespace tarvel::fingerprint {
 
 namespace {
 
-constexpr char magic[8] = {'T', 'V', 'F', 'P', '0', '0', '0', '1'};
+constexpr char magic[8] = {'T', 'V', 'F', 'P', '0', '0', '0', '2'};
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -65,6 +65,8 @@ T valueOf(const std::vector<std::uint8_t>& bytes, const char* what)
     return value;
 }
 
+std::string textOf(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 std::string hex(const std::vector<std::uint8_t>& bytes)
 {
     std::string text;
@@ -83,8 +85,8 @@ void save(const Fingerprint& print, const std::string& path)
     File file = openFile(path, "wb");
     if (std::fwrite(magic, 1, sizeof magic, file.get()) != sizeof magic)
         throw std::runtime_error("cannot write " + path);
-    putBlock(file.get(), print.processorClassId.data(), 16);
-    putBlock(file.get(), print.controllerClassId.data(), 16);
+    putBlock(file.get(), print.processorClassId.data(), print.processorClassId.size());
+    putBlock(file.get(), print.controllerClassId.data(), print.controllerClassId.size());
     putBlock(file.get(), &print.vst2UniqueId, 4);
     putBlock(file.get(), print.stateBefore.data(), print.stateBefore.size());
     putBlock(file.get(), print.stateAfter.data(), print.stateAfter.size());
@@ -101,8 +103,8 @@ Fingerprint load(const std::string& path)
     if (std::fread(head, 1, sizeof head, file.get()) != sizeof head || std::memcmp(head, magic, sizeof magic) != 0)
         throw std::runtime_error(path + " is not a fingerprint");
     Fingerprint print;
-    print.processorClassId = valueOf<std::array<std::uint8_t, 16>>(getBlock(file.get()), "processor class");
-    print.controllerClassId = valueOf<std::array<std::uint8_t, 16>>(getBlock(file.get()), "controller class");
+    print.processorClassId = textOf(getBlock(file.get()));
+    print.controllerClassId = textOf(getBlock(file.get()));
     print.vst2UniqueId = valueOf<std::int32_t>(getBlock(file.get()), "VST 2 ID");
     print.stateBefore = getBlock(file.get());
     print.stateAfter = getBlock(file.get());
@@ -124,8 +126,14 @@ Comparison compare(const Fingerprint& a, const Fingerprint& b)
             result.differences.push_back(what + ": " + hex(x) + " vs " + hex(y));
         }
     };
-    differ("processor class ID", bytesOf(a.processorClassId), bytesOf(b.processorClassId));
-    differ("controller class ID", bytesOf(a.controllerClassId), bytesOf(b.controllerClassId));
+    const auto differText = [&](const std::string& what, const std::string& x, const std::string& y) {
+        if (x != y) {
+            result.identical = false;
+            result.differences.push_back(what + ": " + x + " vs " + y);
+        }
+    };
+    differText("processor class ID", a.processorClassId, b.processorClassId);
+    differText("controller class ID", a.controllerClassId, b.controllerClassId);
     differ("VST 2 unique ID", bytesOf(a.vst2UniqueId), bytesOf(b.vst2UniqueId));
     differ("state before the render", a.stateBefore, b.stateBefore);
     differ("state after the render", a.stateAfter, b.stateAfter);

@@ -1,10 +1,9 @@
 #pragma once
-// What must come out the same wherever the module runs: the class IDs, the
-// VST 2 unique ID, the processor's state bytes and the audio of a fixed
-// render. Written to and read from a small binary file so that two builds
+// What must come out the same wherever the module runs: the class IDs in
+// the text form hosts store in projects, the VST 2 unique ID, the
+// processor's state bytes and the audio of a fixed render. Written to and read from a small binary file so that two builds
 // (Linux natively, Windows under Wine) can be compared.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,8 +11,8 @@
 namespace tarvel::fingerprint {
 
 struct Fingerprint {
-    std::array<std::uint8_t, 16> processorClassId{};
-    std::array<std::uint8_t, 16> controllerClassId{};
+    std::string processorClassId;          // FUID::toString: the raw bytes
+    std::string controllerClassId;         // differ by platform, the text not
     std::int32_t vst2UniqueId = 0;         // as the VST 2 entry reports it
     std::vector<std::uint8_t> stateBefore; // after the start values were set
     std::vector<std::uint8_t> stateAfter;  // after the automated render

@@ -1,8 +1,8 @@
 // tarvel-fingerprint take <module> <file>: renders the fixed programme
 // through the module and writes what must match across platforms.
-// tarvel-fingerprint compare <a> <b> [tolerance]: exit 0 when class IDs,
-// VST 2 ID, latency and state bytes are identical and no audio sample
-// differs by more than the tolerance (default 1e-6).
+// tarvel-fingerprint compare <a> <b> [tolerance]: exit 0 when the class IDs
+// (as text), VST 2 ID, latency and state bytes are identical and no audio
+// sample differs by more than the tolerance (default 1e-6).
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,6 @@
 #include "tools/fingerprint/take.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
@@ -106,12 +105,15 @@ void startValues(host::EffectHost& effect)
     effect.setParameter(4, 0.45); // Target
 }
 
-void copyClassId(const Steinberg::IPluginFactory& factory, Steinberg::int32 index, std::array<std::uint8_t, 16>& id)
+// A class's ID in the text form hosts store in projects.
+std::string classIdText(Steinberg::IPluginFactory& factory, Steinberg::int32 index)
 {
     Steinberg::PClassInfo info{};
-    if (const_cast<Steinberg::IPluginFactory&>(factory).getClassInfo(index, &info) != Steinberg::kResultOk)
+    if (factory.getClassInfo(index, &info) != Steinberg::kResultOk)
         throw std::runtime_error("the factory does not describe class " + std::to_string(index));
-    std::memcpy(id.data(), info.cid, id.size());
+    Steinberg::FUID::String text{};
+    Steinberg::FUID::fromTUID(info.cid).toString(text);
+    return text;
 }
 
 // One pass of the programme, its audio appended; the states and the latency
@@ -148,8 +150,8 @@ Fingerprint take(const std::string& modulePath)
         Steinberg::IPtr<Steinberg::IPluginFactory> factory = Steinberg::owned(module.createFactory());
         if (!factory)
             throw std::runtime_error(modulePath + ": GetPluginFactory answered null");
-        copyClassId(*factory, 0, print.processorClassId);
-        copyClassId(*factory, 1, print.controllerClassId);
+        print.processorClassId = classIdText(*factory, 0);
+        print.controllerClassId = classIdText(*factory, 1);
     }
     {
         host::Vst3EffectHost effect(modulePath);

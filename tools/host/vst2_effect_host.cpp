@@ -135,7 +135,13 @@ void Vst2EffectHost::prepare(const ProcessSetup& setup)
     resume();
 }
 
-std::int32_t Vst2EffectHost::latency() { return plugin->initialDelay; }
+std::int32_t Vst2EffectHost::latency()
+{
+    idle();
+    return plugin->initialDelay;
+}
+
+void Vst2EffectHost::idle() { dispatch(effIdle); }
 
 template <typename Sample>
 void Vst2EffectHost::processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames)
@@ -144,6 +150,7 @@ void Vst2EffectHost::processBlock(const Sample* const* input, Sample* const* out
         throw std::logic_error("process before prepare");
     if (frames < 0 || frames > current.maxBlockSize)
         throw std::logic_error("block larger than the prepared maximum");
+    idle();
     if (restartPending) {
         restartPending = false;
         stop();

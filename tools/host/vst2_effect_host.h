@@ -1,8 +1,8 @@
 #pragma once
 // EffectHost for the module's VST 2.4 entry: the effect from VSTPluginMain,
-// driven through its dispatcher as a VST 2 host drives it, with a latency
-// change (audioMasterIOChanged) answered by a suspend and resume between
-// blocks.
+// driven through its dispatcher as a VST 2 host drives it, idling between
+// blocks, with a latency change (audioMasterIOChanged) answered by a suspend
+// and resume between blocks.
 
 #include <memory>
 #include <string>
@@ -62,6 +62,10 @@ private:
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                              void* ptr = nullptr, float opt = 0.0f);
     vst2::VstInt32 indexOf(std::uint32_t id) const;
+    // The host's user-interface thread idling between blocks: the effect
+    // brings its controller, latency and host callbacks up to date there,
+    // after a setParameter that may have come from the audio thread.
+    void idle();
     void resume();
     template <typename Sample>
     void processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames);

@@ -48,31 +48,25 @@ __m128 select(__m128 mask, __m128 ifSet, __m128 otherwise) noexcept
 } // namespace
 
 LoudnessCore::LoudnessCore(const CoreConfig& config)
-    : channels(std::max(config.channelCount, 1)), sampleRate(config.sampleRate),
-      maxIntegrationTime(config.maxIntegrationTime), mapping(config.mapping),
-      currentIntegrationTime(config.maxIntegrationTime)
+    : channels(std::max(config.channelCount, 1)), sampleRate(config.sampleRate), mapping(config.mapping),
+      currentIntegrationTime(slowIntegrationTime)
 {
-    const SmootherSetting slowest =
-        findSmootherCoefficient(windowPeak(sampleRate, maxIntegrationTime), searchChain);
-    settings[0] = {maxIntegrationTime, slowest};
-    const float fastest = std::min(fastIntegrationTime, maxIntegrationTime);
-    settings[1] = fastest == maxIntegrationTime
-                      ? settings[0]
-                      : IntegrationSetting{fastest, findSmootherCoefficient(windowPeak(sampleRate, fastest), searchChain)};
-    delay = slowest.delaySamples;
+    settings[0] = {slowIntegrationTime, detectorSetting(sampleRate, slowIntegrationTime, searchChain)};
+    settings[1] = {fastIntegrationTime, detectorSetting(sampleRate, fastIntegrationTime, searchChain)};
+    const std::int32_t longestDelay = std::max(settings[0].smoother.delaySamples, settings[1].smoother.delaySamples);
 
     const KWeightingFilter weighting = KWeightingFilter::forSampleRate(sampleRate);
-    SmootherChain chain{};
-    for (auto& stage : chain)
-        stage = {0.0f, slowest.coefficient};
     filters.assign(static_cast<std::size_t>(channels), weighting);
-    smoothers.assign(static_cast<std::size_t>(channels), chain);
-    delays.assign(static_cast<std::size_t>(channels), DelayLine(delay));
+    smoothers.assign(static_cast<std::size_t>(channels), SmootherChain{});
+    delays.assign(static_cast<std::size_t>(channels), DelayLine(longestDelay));
+    applySetting(settings[0].smoother);
+    setIntegrationTime(config.integrationTime);
 }
 
 void LoudnessCore::setIntegrationTime(float seconds) noexcept
 {
-    float t = seconds < maxIntegrationTime ? seconds : maxIntegrationTime;
+    const float longest = settings[0].seconds;
+    float t = seconds < longest ? seconds : longest;
     t = t > 0.0f ? t : 0.0f;
     if (t == currentIntegrationTime)
         return;

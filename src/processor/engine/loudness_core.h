@@ -21,7 +21,8 @@ namespace tarvel {
 struct CoreConfig {
     std::int32_t channelCount;
     std::int32_t sampleRate;
-    float maxIntegrationTime;
+    // The time the detector starts with: the fast or the slow one.
+    float integrationTime;
     const MappingValues* mapping;
 };
 
@@ -49,9 +50,10 @@ public:
     float integrationTime() const noexcept { return currentIntegrationTime; }
     float smootherCoefficient() const noexcept { return smoothers.front()[0].coefficient; }
 
-    // Lowers (or restores up to the construction time) the detector's
-    // integration time. Only the construction time and the fast time ever
-    // arrive, and both settings are searched at construction.
+    // Switches the detector between the fast and the slow integration time,
+    // with the delay lines' delay to match. Both settings are searched and
+    // the delay lines hold the longer delay from construction, so the delay
+    // always follows the time in force, whichever the engine started with.
     void setIntegrationTime(float seconds) noexcept;
 
     // One frame of channelCount samples, in the plain per-sample form.
@@ -100,7 +102,6 @@ private:
 
     std::int32_t channels;
     std::int32_t sampleRate;
-    float maxIntegrationTime;
     const MappingValues* mapping;
     std::int32_t delay = 0;
     float currentIntegrationTime;

@@ -22,4 +22,11 @@ float windowPeak(std::int32_t sampleRate, float integrationTime);
 // and states are overwritten).
 SmootherSetting findSmootherCoefficient(float peak, SmootherChain& chain);
 
+// The detector's setting for an integration time at a sample rate: what the
+// engine searches for each Speed, and all a latency needs without an engine.
+inline SmootherSetting detectorSetting(std::int32_t sampleRate, float integrationTime, SmootherChain& work)
+{
+    return findSmootherCoefficient(windowPeak(sampleRate, integrationTime), work);
+}
+
 } // namespace tarvel

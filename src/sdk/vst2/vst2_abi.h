@@ -111,6 +111,7 @@ enum AEffectOpcodes : VstInt32 {
     effVendorSpecific = 50,
     effCanDo = 51,
     effGetTailSize = 52,
+    effIdle = 53,
     effGetParameterProperties = 56,
     effGetVstVersion = 58,
     effEditKeyDown = 59,

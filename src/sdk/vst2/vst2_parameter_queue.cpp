@@ -108,17 +108,41 @@ void Vst2PendingValues::set(int32 index, ParamValue value) noexcept
     slot.waiting.store(true, std::memory_order_release);
 }
 
+void Vst2PendingValues::show(int32 index, ParamValue value) noexcept
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < parameterIds.size())
+        slots[static_cast<std::size_t>(index)].value.store(value, std::memory_order_relaxed);
+}
+
+ParamValue Vst2PendingValues::newest(int32 index) const noexcept
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= parameterIds.size())
+        return 0.0;
+    return slots[static_cast<std::size_t>(index)].value.load(std::memory_order_relaxed);
+}
+
+void Vst2PendingValues::discard() noexcept
+{
+    for (std::size_t i = 0; i < parameterIds.size(); ++i)
+        slots[i].waiting.store(false, std::memory_order_relaxed);
+}
+
+bool Vst2PendingValues::takeSlot(std::size_t index, ParamValue& value) noexcept
+{
+    Slot& slot = slots[index];
+    if (!slot.waiting.exchange(false, std::memory_order_acquire))
+        return false;
+    value = slot.value.load(std::memory_order_relaxed);
+    return true;
+}
+
 void Vst2PendingValues::take(IParameterChanges& block) noexcept
 {
-    for (std::size_t i = 0; i < parameterIds.size(); ++i) {
-        Slot& slot = slots[i];
-        if (!slot.waiting.exchange(false, std::memory_order_acquire))
-            continue;
-        const ParamValue value = slot.value.load(std::memory_order_relaxed);
+    takeEach([&](ParamID id, ParamValue value) {
         int32 index = 0;
-        if (IParamValueQueue* queue = block.addParameterData(parameterIds[i], index))
+        if (IParamValueQueue* queue = block.addParameterData(id, index))
             queue->addPoint(0, value, index);
-    }
+    });
 }
 
 } // namespace Steinberg::Vst

@@ -65,16 +65,36 @@ private:
     int32 used = 0;
 };
 
-// The newest value set for each parameter index since the last block.
-// set() may run on any thread, take() only on the audio thread.
+// The newest value set for each parameter index, waiting for the side that
+// takes it: the processor at its next block (audio thread), or the
+// controller at the host's next user-interface call. set() and newest() may
+// run on any thread and never allocate, lock or call out.
 class Vst2PendingValues {
 public:
     // ids[i] is the VST 3 id of VST 2 index i.
     explicit Vst2PendingValues(std::vector<ParamID> ids);
 
     void set(int32 index, ParamValue value) noexcept;
+    // Records a value that needs no delivery (the taking side has it
+    // already), so that newest() answers it.
+    void show(int32 index, ParamValue value) noexcept;
+    // The last value set or shown for index; 0 for an unknown index.
+    ParamValue newest(int32 index) const noexcept;
+    // Forgets every value still waiting.
+    void discard() noexcept;
+
     // Moves every waiting value into the block as a point at offset 0.
     void take(IParameterChanges& block) noexcept;
+    // Hands every waiting value to deliver(id, value).
+    template <typename Deliver>
+    void takeEach(Deliver&& deliver)
+    {
+        for (std::size_t i = 0; i < parameterIds.size(); ++i) {
+            ParamValue value = 0.0;
+            if (takeSlot(i, value))
+                deliver(parameterIds[i], value);
+        }
+    }
 
 private:
     struct Slot {
@@ -82,6 +102,8 @@ private:
         std::atomic<bool> waiting{false};
     };
     static_assert(std::atomic<double>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+    bool takeSlot(std::size_t index, ParamValue& value) noexcept;
 
     std::vector<ParamID> parameterIds;
     std::unique_ptr<Slot[]> slots;

@@ -14,6 +14,26 @@ namespace Steinberg::Vst {
 
 using namespace vst2;
 
+namespace {
+
+// Opcodes some hosts send from their audio thread. Every other dispatcher
+// call is made on the user-interface thread, where the controller lives.
+bool mayComeFromAudioThread(VstInt32 opcode)
+{
+    switch (opcode) {
+    case effProcessEvents:
+    case effSetBypass:
+    case effVendorSpecific:
+    case effCanDo:
+    case effGetTailSize:
+    case effStartProcess:
+    case effStopProcess: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 AEffect* Vst2Wrapper::create(IPluginFactory* factory, const TUID vst3ComponentID, VstInt32 vst2ID,
                              audioMasterCallback audioMaster)
 {
@@ -57,7 +77,9 @@ bool Vst2Wrapper::setUp(const TUID vst3ComponentID)
     ids.reserve(parameterInfos.size());
     for (const ParameterInfo& info : parameterInfos)
         ids.push_back(info.id);
-    pendingValues = std::make_unique<Vst2PendingValues>(std::move(ids));
+    processorValues = std::make_unique<Vst2PendingValues>(ids);
+    controllerValues = std::make_unique<Vst2PendingValues>(std::move(ids));
+    showControllerValues();
     blockChanges = std::make_unique<Vst2BlockParameterChanges>(static_cast<int32>(parameterInfos.size()));
     describeEffect();
     editor = createVst2Editor(*controller, effect, audioMaster);
@@ -195,6 +217,8 @@ VstIntPtr VST2_CALLBACK Vst2Wrapper::dispatcherEntry(AEffect* effect, VstInt32 o
         return 1;
     }
     try {
+        if (!mayComeFromAudioThread(opcode))
+            wrapper->catchUpController();
         return wrapper->dispatch(opcode, index, value, ptr, opt);
     } catch (...) {
         return 0;

@@ -5,12 +5,15 @@
 // way a VST 3 host would (initialize, connect, set up, activate, process,
 // save and restore state).
 //
-// Threads: the dispatcher, setParameter and getParameter run on the host's
-// user-interface thread; processReplacing and processDoubleReplacing on its
-// audio thread, where nothing allocates, locks or throws. A host that
-// automates from its audio thread calls setParameter there: the value's way
-// to the processor is lock-free, but the controller is told at once, as the
-// VST 3 classes expect on their user-interface thread.
+// Threads: the dispatcher runs on the host's user-interface thread, except
+// for the few opcodes some hosts send from their audio thread;
+// processReplacing and processDoubleReplacing run on the audio thread, where
+// nothing allocates, locks or throws. Hosts automate by calling setParameter
+// from either thread, so it only records the value: for the processor's next
+// block, and for the controller, which hears it (and with it any latency
+// change and the host's callbacks) at the next dispatcher call made on the
+// user-interface thread. getParameter answers the newest value from any
+// thread without touching the controller.
 
 #include <atomic>
 #include <cstdint>
@@ -68,6 +71,9 @@ private:
 
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
                              float opt);
+    // Hands the controller the values the host set since the last call; on
+    // the user-interface thread only.
+    void catchUpController();
     vst2::VstIntPtr dispatchProgram(vst2::VstInt32 opcode, vst2::VstInt32 index, void* ptr);
     vst2::VstIntPtr dispatchIdentity(vst2::VstInt32 opcode, void* ptr);
     vst2::VstIntPtr dispatchEditor(vst2::VstInt32 opcode, void* ptr);
@@ -105,6 +111,9 @@ private:
     vst2::VstIntPtr canBeAutomated(vst2::VstInt32 index) const;
     vst2::VstIntPtr stringToParameter(vst2::VstInt32 index, const char* text);
     vst2::VstIntPtr setBypass(bool on);
+    // What getParameter answers becomes the controller's values; after the
+    // controller took values by another way than setParameter.
+    void showControllerValues();
 
     // Vst2EditListener: the controller's edits and restart requests.
     void beginEdit(ParamID id) override;
@@ -134,7 +143,8 @@ private:
 
     std::vector<ParameterInfo> parameterInfos;
     vst2::VstInt32 bypassIndex = -1;
-    std::unique_ptr<Vst2PendingValues> pendingValues;
+    std::unique_ptr<Vst2PendingValues> processorValues;
+    std::unique_ptr<Vst2PendingValues> controllerValues;
     std::unique_ptr<Vst2BlockParameterChanges> blockChanges;
     // Controller edits while a chunk is restored reach the processor but are
     // not reported to the host, which is the one loading them.

@@ -110,7 +110,7 @@ VstIntPtr Vst2Wrapper::resume()
         return 0;
     prepareProcessData();
     blockChanges->clear();
-    pendingValues->take(*blockChanges);
+    processorValues->take(*blockChanges);
     if (blockChanges->getParameterCount() > 0) {
         processData.numSamples = 0;
         processor->process(processData);
@@ -180,7 +180,7 @@ void Vst2Wrapper::processBlock(Sample** inputs, Sample** outputs, VstInt32 frame
         return;
     }
     blockChanges->clear();
-    pendingValues->take(*blockChanges);
+    processorValues->take(*blockChanges);
     channelBuffers<Sample>(inputBuses) = inputs;
     channelBuffers<Sample>(outputBuses) = outputs;
     processData.numSamples = frames > 0 ? frames : 0;

@@ -73,12 +73,15 @@ VstIntPtr Vst2Wrapper::setChunk(const void* data, VstIntPtr size)
         return 0;
     if (component->setState(streamOf(parts->processorState)) != kResultOk)
         return 0;
+    // Values the host set before the chunk are older than it.
+    processorValues->discard();
     {
         ScopedFlag restoring(restoringChunk);
         controller->setComponentState(streamOf(parts->processorState));
         if (!controllerIsComponent && !parts->controllerState.empty())
             controller->setState(streamOf(parts->controllerState));
     }
+    showControllerValues();
     hostCall(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
     return 1;
 }

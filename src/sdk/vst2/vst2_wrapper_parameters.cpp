@@ -36,22 +36,34 @@ VstInt32 Vst2Wrapper::indexOf(ParamID id) const noexcept
     return -1;
 }
 
-// The controller shows the value at once; the processor takes it with the
-// next block.
+// Hosts call this from their audio thread too, so the value is only
+// recorded: the processor takes it with its next block, the controller at
+// the next user-interface call.
 void Vst2Wrapper::setParameter(VstInt32 index, float value)
 {
     if (!validIndex(index))
         return;
-    const ParamID id = parameterInfos[static_cast<std::size_t>(index)].id;
-    pendingValues->set(index, value);
-    controller->setParamNormalized(id, value);
+    processorValues->set(index, value);
+    controllerValues->set(index, value);
 }
 
 float Vst2Wrapper::getParameter(VstInt32 index) const
 {
     if (!validIndex(index))
         return 0.0f;
-    return static_cast<float>(controller->getParamNormalized(parameterInfos[static_cast<std::size_t>(index)].id));
+    return static_cast<float>(controllerValues->newest(index));
+}
+
+void Vst2Wrapper::catchUpController()
+{
+    if (controller)
+        controllerValues->takeEach([&](ParamID id, ParamValue value) { controller->setParamNormalized(id, value); });
+}
+
+void Vst2Wrapper::showControllerValues()
+{
+    for (std::size_t i = 0; i < parameterInfos.size(); ++i)
+        controllerValues->show(static_cast<int32>(i), controller->getParamNormalized(parameterInfos[i].id));
 }
 
 // Names, labels and display texts fit the field the ABI gives them; hosts
@@ -150,7 +162,8 @@ void Vst2Wrapper::performEdit(ParamID id, ParamValue value)
     const VstInt32 index = indexOf(id);
     if (index < 0)
         return;
-    pendingValues->set(index, value);
+    processorValues->set(index, value);
+    controllerValues->show(index, value);
     if (!restoringChunk)
         hostCall(audioMasterAutomate, index, 0, nullptr, static_cast<float>(value));
 }
@@ -166,6 +179,8 @@ void Vst2Wrapper::restartComponent(int32 flags)
 {
     if (flags & kLatencyChanged)
         updateLatency(true);
+    if (flags & kParamValuesChanged)
+        showControllerValues();
     if (flags & (kParamValuesChanged | kParamTitlesChanged))
         hostCall(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
 }

@@ -174,25 +174,19 @@ void Frame::makeSurface()
 
 void Frame::copyToSurface(const CRect& area)
 {
-    Gdiplus::Bitmap* backBuffer = frame.getBackBuffer();
-    if (!backBuffer || !surfaceBits)
+    const std::uint8_t* pixels = frame.getBackBufferPixels();
+    if (!pixels || !surfaceBits || frame.getBackBufferStride() != surfaceWidth * 4)
         return;
     const int left = std::max(0, int(area.left));
     const int top = std::max(0, int(area.top));
-    const int right = std::min({int(area.right), surfaceWidth, int(backBuffer->GetWidth())});
-    const int bottom = std::min({int(area.bottom), surfaceHeight, int(backBuffer->GetHeight())});
+    const int right = std::min(int(area.right), surfaceWidth);
+    const int bottom = std::min(int(area.bottom), surfaceHeight);
     if (right <= left || bottom <= top)
-        return;
-    const Gdiplus::Rect rect(left, top, right - left, bottom - top);
-    Gdiplus::BitmapData data{};
-    if (backBuffer->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
         return;
     // Opaque pixels: premultiplied and plain colours agree, in B, G, R, A order.
     for (int y = top; y < bottom; ++y)
         std::memcpy(static_cast<BYTE*>(surfaceBits) + (std::ptrdiff_t(y) * surfaceWidth + left) * 4,
-                    static_cast<const BYTE*>(data.Scan0) + std::ptrdiff_t(y - top) * data.Stride,
-                    std::size_t(right - left) * 4);
-    backBuffer->UnlockBits(&data);
+                    pixels + (std::ptrdiff_t(y) * surfaceWidth + left) * 4, std::size_t(right - left) * 4);
     RECT invalid{left, top, right, bottom};
     InvalidateRect(window, &invalid, FALSE);
 }

@@ -40,45 +40,42 @@ bool Blitter::directLayout() const
            image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
 }
 
-void Blitter::copy(Gdiplus::Bitmap& source, const CRect& area)
+void Blitter::copy(const std::uint8_t* pixels, int stride, const CRect& area)
 {
-    if (!image || !gc)
+    if (!image || !gc || !pixels)
         return;
     const int left = std::max(0, int(area.left));
     const int top = std::max(0, int(area.top));
-    const int right = std::min({int(area.right), image->width, int(source.GetWidth())});
-    const int bottom = std::min({int(area.bottom), image->height, int(source.GetHeight())});
+    const int right = std::min(int(area.right), image->width);
+    const int bottom = std::min(int(area.bottom), image->height);
     if (right <= left || bottom <= top)
         return;
-    const Gdiplus::Rect rect(left, top, right - left, bottom - top);
-    Gdiplus::BitmapData data{};
-    if (source.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    if (directLayout() && stride == image->bytes_per_line) {
+        // The frame's memory already has the window's layout: sent as it is.
+        char* own = image->data;
+        image->data = reinterpret_cast<char*>(const_cast<std::uint8_t*>(pixels));
+        XPutImage(display, window, gc, image, left, top, left, top, unsigned(right - left), unsigned(bottom - top));
+        image->data = own;
         return;
-    const bool direct = directLayout();
+    }
+    const auto scale = [](std::uint8_t channel, unsigned long mask) {
+        if (mask == 0)
+            return 0ul;
+        int shift = 0;
+        while (!((mask >> shift) & 1))
+            ++shift;
+        const unsigned long levels = mask >> shift;
+        return ((unsigned long)(channel) * levels / 255) << shift;
+    };
     for (int y = top; y < bottom; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(data.Scan0) + std::ptrdiff_t(y - top) * data.Stride;
-        if (direct) {
-            std::memcpy(image->data + std::ptrdiff_t(y) * image->bytes_per_line + std::ptrdiff_t(left) * 4, row,
-                        std::size_t(right - left) * 4);
-            continue;
-        }
+        const std::uint8_t* row = pixels + std::ptrdiff_t(y) * stride;
         for (int x = left; x < right; ++x) {
-            const std::uint8_t* bgra = row + std::ptrdiff_t(x - left) * 4;
-            const auto scale = [](std::uint8_t channel, unsigned long mask) {
-                if (mask == 0)
-                    return 0ul;
-                int shift = 0;
-                while (!((mask >> shift) & 1))
-                    ++shift;
-                const unsigned long levels = mask >> shift;
-                return ((unsigned long)(channel) * levels / 255) << shift;
-            };
+            const std::uint8_t* bgra = row + std::ptrdiff_t(x) * 4;
             XPutPixel(image, x, y,
                       scale(bgra[2], image->red_mask) | scale(bgra[1], image->green_mask) |
                           scale(bgra[0], image->blue_mask));
         }
     }
-    source.UnlockBits(&data);
     XPutImage(display, window, gc, image, left, top, left, top, unsigned(right - left), unsigned(bottom - top));
 }
 

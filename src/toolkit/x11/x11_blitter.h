@@ -4,7 +4,7 @@
 
 #include "toolkit/crect.h"
 
-#include <gdiplus.h>
+#include <cstdint>
 
 struct _XDisplay;
 struct _XGC;
@@ -19,8 +19,9 @@ public:
     Blitter(const Blitter&) = delete;
     Blitter& operator=(const Blitter&) = delete;
 
-    // The area (whole pixels, inside the image) from source into the window.
-    void copy(Gdiplus::Bitmap& source, const CRect& area);
+    // The area (whole pixels) of the frame's back-buffer memory (rows of
+    // stride bytes, B, G, R, A) into the window.
+    void copy(const std::uint8_t* pixels, int stride, const CRect& area);
 
 private:
     bool directLayout() const;

@@ -237,11 +237,11 @@ void Frame::repaint()
     std::vector<CRect> areas = frame.renderInvalid();
     areas.insert(areas.end(), exposed.begin(), exposed.end());
     exposed.clear();
-    Gdiplus::Bitmap* backBuffer = frame.getBackBuffer();
-    if (!backBuffer || areas.empty())
+    const std::uint8_t* pixels = frame.getBackBufferPixels();
+    if (!pixels || areas.empty())
         return;
     for (const CRect& area : areas)
-        blitter->copy(*backBuffer, area);
+        blitter->copy(pixels, frame.getBackBufferStride(), area);
     XFlush(display);
 }
 

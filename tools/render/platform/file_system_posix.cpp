@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -12,11 +14,16 @@ namespace tarvel::render {
 
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
+// Read by every rendering thread, so an atomic rather than a sig_atomic_t
+// (which is only safe within the thread the signal interrupts).
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void onInterrupt(int)
 {
-    interrupted = 1;
+    const int savedErrno = errno;
+    interrupted.store(true);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -51,6 +58,22 @@ bool standardErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
+bool seekFile(std::FILE* file, std::int64_t offset, int whence)
+{
+    return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+}
+
+std::int64_t fileOffset(std::FILE* file)
+{
+    return ftello(file);
+}
+
+std::int64_t fileLength(std::FILE* file)
+{
+    struct stat info {};
+    return fstat(fileno(file), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
 void catchInterrupts()
 {
     struct sigaction action {};
@@ -62,7 +85,7 @@ void catchInterrupts()
 
 bool interruptRequested()
 {
-    return interrupted != 0;
+    return interrupted.load();
 }
 
 std::string executableFolder()
