@@ -4,7 +4,9 @@
 # after.
 #
 #   bash scripts/demo.sh                      the built-in demo signal, written
-#                                             to build/default/tarvel-demo.wav
+#                                             to build/default/tarvel-demo.wav,
+#                                             its loudness pictured in
+#                                             build/default/tarvel-demo.png
 #   bash scripts/demo.sh IN.wav OUT.wav [options]
 #                                             a file of yours (options as in
 #                                             tarvel-render --help)
@@ -17,8 +19,8 @@ cmake --build --preset default -j "$(nproc)" --target Tarvel64 tarvel-render
 
 render=build/default/tools/render/tarvel-render
 if [ "$#" -eq 0 ]; then
-  "$render" --output build/default/tarvel-demo.wav
-  echo "The rendered demo is in build/default/tarvel-demo.wav"
+  "$render" --output build/default/tarvel-demo.wav --plot build/default/tarvel-demo.png
+  echo "The rendered demo is in build/default/tarvel-demo.wav, its loudness pictured in build/default/tarvel-demo.png"
 else
   "$render" "$@"
 fi

@@ -8,9 +8,11 @@ packages=(
   juce-modules-source-data   # VST 3 SDK sources
   picojson-dev libboost-dev
   libsndfile1-dev libebur128-dev
+  sox   # the plain copy bench/render_speed.sh times the render tool against
   googletest libgtest-dev libbenchmark-dev
   locales
-  libgdiplus libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
+  libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
+  dpkg-dev   # the Debian package: dpkg-shlibdeps works out its dependencies
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
 )
 

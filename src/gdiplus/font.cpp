@@ -1,11 +1,52 @@
 #include "gdiplus_font.h"
-#include "private_font_files.h"
+#include "native_objects.h"
 
-#include <vector>
+#include <algorithm>
+#include <cctype>
 
 namespace Gdiplus {
 
-using namespace DllExports;
+double pixelsPerUnit(Unit unit)
+{
+    switch (unit) {
+    case UnitWorld:
+    case UnitPixel:
+        return 1;
+    case UnitPoint:
+        return 96.0 / 72.0;
+    case UnitInch:
+        return 96.0;
+    case UnitDocument:
+        return 96.0 / 300.0;
+    case UnitMillimeter:
+        return 96.0 / 25.4;
+    default:
+        return 0;
+    }
+}
+
+double GpFont::pixelSize() const { return emSize * pixelsPerUnit(unit); }
+
+namespace {
+
+bool sameName(const std::u16string& a, const std::u16string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
+        const auto lower = [](char16_t c) { return c < 128 ? char16_t(std::tolower(int(c))) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+GpFontFamily* familyOf(std::shared_ptr<const FontFace> face)
+{
+    if (!face)
+        return nullptr;
+    auto* family = new GpFontFamily;
+    family->face = std::move(face);
+    return family;
+}
+
+} // namespace
 
 // FontFamily ------------------------------------------------------------------
 
@@ -13,45 +54,66 @@ FontFamily::FontFamily() = default;
 
 FontFamily::FontFamily(const WCHAR* name, const FontCollection* fontCollection)
 {
-    lastResult = GdipCreateFontFamilyFromName(name, fontCollection ? fontCollection->nativeFontCollection : nullptr,
-                                              &nativeFamily);
-    if (lastResult != Ok)
-        nativeFamily = nullptr;
+    if (!gdiplusRunning()) {
+        lastResult = GdiplusNotInitialized;
+        return;
+    }
+    if (!name) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    const std::u16string wanted(name);
+    std::shared_ptr<const FontFace> face;
+    if (fontCollection) {
+        if (const GpFontCollection* collection = fontCollection->nativeFontCollection)
+            for (const auto& candidate : collection->faces)
+                if (sameName(candidate->familyName(), wanted)) {
+                    face = candidate;
+                    break;
+                }
+    } else {
+        face = findInstalledFamily(wanted);
+    }
+    nativeFamily = familyOf(std::move(face));
+    lastResult = nativeFamily ? Ok : FontFamilyNotFound;
 }
 
 FontFamily::FontFamily(GpFontFamily* family, Status status) : nativeFamily(family), lastResult(status) {}
 
-FontFamily::~FontFamily()
-{
-    if (nativeFamily)
-        GdipDeleteFontFamily(nativeFamily);
-}
+FontFamily::~FontFamily() { delete nativeFamily; }
 
 const FontFamily* FontFamily::GenericSansSerif()
 {
-    // Like the Windows header, the generic family is created once and never
-    // deleted, so the pointer stays valid for the whole process.
-    static const FontFamily* const family = [] {
-        GpFontFamily* native = nullptr;
-        const Status status = GdipGetGenericFontFamilySansSerif(&native);
-        GpFontFamily* clone = nullptr;
-        if (status == Ok && native && GdipCloneFontFamily(native, &clone) == Ok)
-            return new FontFamily(clone, Ok);
-        return new FontFamily(nullptr, status == Ok ? GenericError : status);
-    }();
-    return family;
+    // As in the Windows header: one object for the whole process. It is
+    // resolved on the first call made while the layer runs, and keeps its
+    // face (and FreeType) alive until the process or the module ends.
+    static std::mutex mutex;
+    static FontFamily family;
+    const std::lock_guard lock(mutex);
+    if (!family.nativeFamily && gdiplusRunning()) {
+        family.nativeFamily = familyOf(findGenericSansSerif());
+        family.lastResult = family.nativeFamily ? Ok : FontFamilyNotFound;
+    } else if (!family.nativeFamily) {
+        family.lastResult = GdiplusNotInitialized;
+    }
+    return &family;
 }
 
-Status FontFamily::GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language) const
+Status FontFamily::GetFamilyName(WCHAR name[LF_FACESIZE], LANGID) const
 {
-    return SetStatus(GdipGetFamilyName(nativeFamily, name, language));
+    if (!name || !nativeFamily)
+        return SetStatus(InvalidParameter);
+    const std::u16string& familyName = nativeFamily->face->familyName();
+    const std::size_t count = std::min<std::size_t>(familyName.size(), LF_FACESIZE - 1);
+    std::copy_n(familyName.begin(), count, name);
+    name[count] = 0;
+    return Ok;
 }
 
 FontFamily* FontFamily::Clone() const
 {
-    GpFontFamily* clone = nullptr;
-    const Status status = nativeFamily ? GdipCloneFontFamily(nativeFamily, &clone) : InvalidParameter;
-    return new FontFamily(status == Ok ? clone : nullptr, status);
+    GpFontFamily* clone = nativeFamily ? new GpFontFamily(*nativeFamily) : nullptr;
+    return new FontFamily(clone, clone ? Ok : InvalidParameter);
 }
 
 Status FontFamily::GetLastStatus() const
@@ -72,14 +134,17 @@ Status FontFamily::SetStatus(Status status) const
 
 FontCollection::FontCollection() = default;
 
-FontCollection::~FontCollection() = default;
+FontCollection::~FontCollection() { delete nativeFontCollection; }
 
 INT FontCollection::GetFamilyCount() const
 {
-    INT count = 0;
-    if (nativeFontCollection)
-        SetStatus(GdipGetFontCollectionFamilyCount(nativeFontCollection, &count));
-    return count;
+    if (!nativeFontCollection)
+        return 0;
+    std::vector<std::u16string> names;
+    for (const auto& face : nativeFontCollection->faces)
+        if (std::none_of(names.begin(), names.end(), [&](const auto& n) { return sameName(n, face->familyName()); }))
+            names.push_back(face->familyName());
+    return INT(names.size());
 }
 
 Status FontCollection::GetFamilies(INT numSought, FontFamily* families, INT* numFound) const
@@ -89,24 +154,17 @@ Status FontCollection::GetFamilies(INT numSought, FontFamily* families, INT* num
     *numFound = 0;
     if (!nativeFontCollection)
         return SetStatus(WrongState);
-    std::vector<GpFontFamily*> natives(static_cast<size_t>(numSought), nullptr);
-    INT found = 0;
-    const Status status = GdipGetFontCollectionFamilyList(nativeFontCollection, numSought, natives.data(), &found);
-    if (status != Ok)
-        return SetStatus(status);
-    // The families of libgdiplus's private collections do not draw; the same
-    // family created by name from the fontconfig-registered file does.
-    for (INT i = 0; i < found; ++i) {
-        WCHAR name[LF_FACESIZE] = {};
+    // One family per name: a collection may hold several faces of a family.
+    std::vector<std::u16string> listed;
+    for (const auto& face : nativeFontCollection->faces) {
+        if (*numFound >= numSought)
+            break;
+        if (std::any_of(listed.begin(), listed.end(), [&](const auto& n) { return sameName(n, face->familyName()); }))
+            continue;
+        listed.push_back(face->familyName());
         FontFamily& target = families[*numFound];
-        if (GdipGetFamilyName(natives[static_cast<size_t>(i)], name, LANG_NEUTRAL) != Ok)
-            continue;
-        GpFontFamily* byName = nullptr;
-        if (GdipCreateFontFamilyFromName(name, nullptr, &byName) != Ok || !byName)
-            continue;
-        if (target.nativeFamily)
-            GdipDeleteFontFamily(target.nativeFamily);
-        target.nativeFamily = byName;
+        delete target.nativeFamily;
+        target.nativeFamily = familyOf(face);
         target.lastResult = Ok;
         ++*numFound;
     }
@@ -131,16 +189,14 @@ Status FontCollection::SetStatus(Status status) const
 
 PrivateFontCollection::PrivateFontCollection()
 {
-    lastResult = GdipNewPrivateFontCollection(&nativeFontCollection);
-    if (lastResult != Ok)
-        nativeFontCollection = nullptr;
+    if (!gdiplusRunning()) {
+        lastResult = GdiplusNotInitialized;
+        return;
+    }
+    nativeFontCollection = new GpFontCollection;
 }
 
-PrivateFontCollection::~PrivateFontCollection()
-{
-    if (nativeFontCollection)
-        GdipDeletePrivateFontCollection(&nativeFontCollection);
-}
+PrivateFontCollection::~PrivateFontCollection() = default;
 
 Status PrivateFontCollection::AddMemoryFont(const VOID* memory, INT length)
 {
@@ -148,46 +204,56 @@ Status PrivateFontCollection::AddMemoryFont(const VOID* memory, INT length)
         return SetStatus(InvalidParameter);
     if (!nativeFontCollection)
         return SetStatus(WrongState);
-    const Status status = GdipPrivateAddMemoryFont(nativeFontCollection, memory, length);
-    if (status != Ok)
-        return SetStatus(status);
-    if (!detail::registerPrivateFontFile(memory, static_cast<size_t>(length)))
+    std::vector<std::shared_ptr<const FontFace>> faces = loadFacesFromMemory(memory, std::size_t(length));
+    if (faces.empty())
         return SetStatus(FileNotFound);
+    for (auto& face : faces)
+        nativeFontCollection->faces.push_back(std::move(face));
     return Ok;
 }
 
 // Font ------------------------------------------------------------------------------
 
+namespace {
+
+GpFont* createFont(const GpFontFamily* family, REAL emSize, INT style, Unit unit, Status& status)
+{
+    if (!gdiplusRunning()) {
+        status = GdiplusNotInitialized;
+        return nullptr;
+    }
+    if (!family || !(emSize > 0) || pixelsPerUnit(unit) == 0) {
+        status = InvalidParameter;
+        return nullptr;
+    }
+    auto* font = new GpFont;
+    font->face = family->face;
+    font->emSize = emSize;
+    font->style = style;
+    font->unit = unit;
+    status = Ok;
+    return font;
+}
+
+} // namespace
+
 Font::Font(const FontFamily* family, REAL emSize, INT style, Unit unit)
 {
-    lastResult = family && family->nativeFamily ? GdipCreateFont(family->nativeFamily, emSize, style, unit, &nativeFont)
-                                                : InvalidParameter;
-    if (lastResult != Ok)
-        nativeFont = nullptr;
+    nativeFont = createFont(family ? family->nativeFamily : nullptr, emSize, style, unit, lastResult);
 }
 
 Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const FontCollection* fontCollection)
 {
+    // As on Windows, a family that cannot be found gives the generic
+    // sans-serif family.
     const FontFamily family(familyName, fontCollection);
-    lastResult = family.IsAvailable() ? GdipCreateFont(family.nativeFamily, emSize, style, unit, &nativeFont)
-                                      : family.GetLastStatus();
-    if (lastResult != Ok)
-        nativeFont = nullptr;
+    const FontFamily* chosen = family.IsAvailable() ? &family : FontFamily::GenericSansSerif();
+    nativeFont = createFont(chosen->nativeFamily, emSize, style, unit, lastResult);
 }
 
-Font::~Font()
-{
-    if (nativeFont)
-        GdipDeleteFont(nativeFont);
-}
+Font::~Font() { delete nativeFont; }
 
-REAL Font::GetSize() const
-{
-    REAL size = 0;
-    if (nativeFont)
-        SetStatus(GdipGetFontSize(nativeFont, &size));
-    return size;
-}
+REAL Font::GetSize() const { return nativeFont ? nativeFont->emSize : 0; }
 
 Status Font::GetLastStatus() const
 {

@@ -1,3 +1,4 @@
+#include "clip_region.h"
 #include "gdiplus_brush.h"
 #include "gdiplus_font.h"
 #include "gdiplus_graphics.h"
@@ -7,13 +8,193 @@
 #include "gdiplus_pen.h"
 #include "gdiplus_region.h"
 #include "gdiplus_string_format.h"
+#include "native_objects.h"
+#include "path_geometry.h"
+#include "text_layout.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace Gdiplus {
 
-using namespace DllExports;
+class GpGraphics {
+public:
+    struct State {
+        cairo_matrix_t world;
+        PixelRegion clip;
+        SmoothingMode smoothing = SmoothingModeNone;
+        CompositingMode compositing = CompositingModeSourceOver;
+        PixelOffsetMode pixelOffset = PixelOffsetModeDefault;
+        TextRenderingHint textHint = TextRenderingHintSystemDefault;
+        Unit pageUnit = UnitDisplay;
+        REAL pageScale = 1;
+    };
+
+    // World to device: the world transform, then the page transform (the
+    // page unit in device pixels times the page scale).
+    cairo_matrix_t device() const
+    {
+        const double page = state.pageScale * (state.pageUnit == UnitDisplay ? 1.0 : pixelsPerUnit(state.pageUnit));
+        cairo_matrix_t pageScale, result;
+        cairo_matrix_init_scale(&pageScale, page, page);
+        cairo_matrix_multiply(&result, &state.world, &pageScale);
+        return result;
+    }
+
+    explicit GpGraphics(cairo_surface_t* target) : context(cairo_create(target))
+    {
+        cairo_matrix_init_identity(&state.world);
+        bounds = {0, 0, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target)};
+    }
+    ~GpGraphics() { cairo_destroy(context); }
+    GpGraphics(const GpGraphics&) = delete;
+    GpGraphics& operator=(const GpGraphics&) = delete;
+
+    cairo_t* context;
+    cairo_rectangle_int_t bounds;
+    State state;
+    std::vector<std::pair<GraphicsState, State>> saved;
+    GraphicsState nextSaved = 1;
+    bool clipApplied = true;
+};
+
+namespace {
+
+bool translationOnly(const cairo_matrix_t& m) { return m.xx == 1 && m.yx == 0 && m.xy == 0 && m.yy == 1; }
+
+bool antialiased(SmoothingMode mode)
+{
+    return mode == SmoothingModeAntiAlias || mode == SmoothingModeAntiAlias8x8 || mode == SmoothingModeHighQuality;
+}
+
+// Starts one drawing operation: the clip in force, the world transform and
+// the compositing mode set, inside a cairo_save that finish() closes.
+cairo_t* begin(GpGraphics& g)
+{
+    if (!g.clipApplied) {
+        applyClip(g.context, g.state.clip);
+        g.clipApplied = true;
+    }
+    cairo_t* context = g.context;
+    cairo_save(context);
+    const cairo_matrix_t device = g.device();
+    cairo_set_matrix(context, &device);
+    cairo_set_operator(context, g.state.compositing == CompositingModeSourceCopy ? CAIRO_OPERATOR_SOURCE
+                                                                                 : CAIRO_OPERATOR_OVER);
+    cairo_set_antialias(context, antialiased(g.state.smoothing) ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_new_path(context);
+    return context;
+}
+
+Status finish(GpGraphics& g)
+{
+    const cairo_status_t status = cairo_status(g.context);
+    cairo_restore(g.context);
+    return status == CAIRO_STATUS_SUCCESS ? Ok : status == CAIRO_STATUS_NO_MEMORY ? OutOfMemory : GenericError;
+}
+
+// Sets the brush's pattern as the source, in the world space in force.
+// False when the brush paints nothing.
+bool useBrush(cairo_t* context, const GpBrush& brush)
+{
+    cairo_pattern_t* pattern = brush.createPattern();
+    if (!pattern)
+        return false;
+    cairo_set_source(context, pattern);
+    cairo_pattern_destroy(pattern);
+    return true;
+}
+
+Status fill(GpGraphics& g, const GpBrush* brush, const GpPath& path, FillMode fillMode)
+{
+    cairo_t* context = begin(g);
+    if (useBrush(context, *brush)) {
+        emitPath(context, path);
+        cairo_set_fill_rule(context, fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_fill(context);
+    }
+    return finish(g);
+}
+
+Status stroke(GpGraphics& g, const GpPen& pen, const GpPath& path)
+{
+    cairo_t* context = begin(g);
+    cairo_matrix_t matrix = g.device();
+    // Pens are centred half a pixel down and right of their path while the
+    // transform only moves, so that a line of odd width on whole coordinates
+    // covers whole pixels, in every pixel offset mode, as the views were
+    // drawn until now (scaled lines land on pixel edges already). Fills
+    // stay where they are: rectangles on whole coordinates keep sharp edges.
+    if (translationOnly(matrix)) {
+        matrix.x0 += 0.5;
+        matrix.y0 += 0.5;
+    }
+    cairo_set_matrix(context, &matrix);
+    const Color color(pen.color);
+    cairo_set_source_rgba(context, color.GetR() / 255.0, color.GetG() / 255.0, color.GetB() / 255.0,
+                          color.GetA() / 255.0);
+    emitPath(context, path);
+    // Every pen draws at least one pixel wide, as in GDI+.
+    const double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
+    double width = pen.width;
+    if (pen.unit != UnitWorld) {
+        width = pen.width * std::max(1.0, pixelsPerUnit(pen.unit));
+        cairo_identity_matrix(context);
+        width = std::max(width, 1.0);
+    } else if (scale > 0) {
+        width = std::max(width, 1.0 / scale);
+    }
+    cairo_set_line_width(context, width);
+    cairo_set_line_cap(context, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(context, CAIRO_LINE_JOIN_MITER);
+    cairo_set_miter_limit(context, 10);
+    cairo_stroke(context);
+    return finish(g);
+}
+
+GpPath polyline(const PointF* points, INT count)
+{
+    GpPath path;
+    for (INT i = 0; i < count; ++i) {
+        path.points.push_back(points[i]);
+        path.types.push_back(i == 0 ? BYTE(PathPointTypeStart) : BYTE(PathPointTypeLine));
+    }
+    return path;
+}
+
+std::vector<std::vector<PointF>> transformed(const std::vector<std::vector<PointF>>& figures, const cairo_matrix_t& m)
+{
+    std::vector<std::vector<PointF>> result = figures;
+    for (auto& figure : result)
+        for (PointF& p : figure) {
+            double x = p.X, y = p.Y;
+            cairo_matrix_transform_point(&m, &x, &y);
+            p = PointF(REAL(x), REAL(y));
+        }
+    return result;
+}
+
+std::vector<std::vector<PointF>> rectangleFigure(const RectF& rect)
+{
+    if (rect.Width <= 0 || rect.Height <= 0)
+        return {};
+    return {{{rect.X, rect.Y},
+             {rect.X + rect.Width, rect.Y},
+             {rect.X + rect.Width, rect.Y + rect.Height},
+             {rect.X, rect.Y + rect.Height}}};
+}
+
+std::u16string_view textOf(const WCHAR* string, INT length)
+{
+    if (length < 0)
+        return std::u16string_view(string);
+    return std::u16string_view(string, std::size_t(length));
+}
+
+constexpr INT noClipFlag = 0x00004000;
+
+} // namespace
 
 GpBrush* Graphics::native(const Brush* brush) { return brush ? brush->nativeBrush : nullptr; }
 GpPen* Graphics::native(const Pen* pen) { return pen ? pen->nativePen : nullptr; }
@@ -26,233 +207,221 @@ GpRegion* Graphics::native(const Region* region) { return region ? region->nativ
 
 Graphics::Graphics(Image* image)
 {
-    lastResult = image ? GdipGetImageGraphicsContext(native(image), &nativeGraphics) : InvalidParameter;
+    GpImage* target = native(image);
+    if (!gdiplusRunning()) {
+        lastResult = GdiplusNotInitialized;
+        return;
+    }
+    if (!target) {
+        lastResult = InvalidParameter;
+        return;
+    }
+    nativeGraphics = new GpGraphics(target->surface);
+    if (cairo_status(nativeGraphics->context) != CAIRO_STATUS_SUCCESS) {
+        delete nativeGraphics;
+        nativeGraphics = nullptr;
+        lastResult = OutOfMemory;
+    }
 }
 
 Graphics::~Graphics()
 {
     if (nativeGraphics)
-        GdipDeleteGraphics(nativeGraphics);
+        cairo_surface_flush(cairo_get_target(nativeGraphics->context));
+    delete nativeGraphics;
 }
 
 Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
 
 GraphicsState Graphics::Save() const
 {
-    GraphicsState state = 0;
-    if (SetStatus(GdipSaveGraphics(nativeGraphics, &state)) == Ok)
-        savedPages.push_back({state, pageUnit, pageScale});
-    return state;
+    if (!nativeGraphics)
+        return SetStatus(InvalidParameter), 0;
+    const GraphicsState id = nativeGraphics->nextSaved++;
+    nativeGraphics->saved.emplace_back(id, nativeGraphics->state);
+    return id;
 }
 
 Status Graphics::Restore(GraphicsState state)
 {
-    const Status status = SetStatus(GdipRestoreGraphics(nativeGraphics, state));
-    while (!savedPages.empty()) {
-        const SavedPage saved = savedPages.back();
-        savedPages.pop_back();
-        if (saved.state == state) {
-            pageUnit = saved.unit;
-            pageScale = saved.scale;
-            break;
-        }
-    }
-    return status;
-}
-
-Status Graphics::Flush(FlushIntention intention) { return SetStatus(GdipFlush(nativeGraphics, intention)); }
-
-REAL Graphics::effectivePageScale() const
-{
-    return pageUnit == UnitPixel || pageUnit == UnitDisplay ? pageScale : 1.0f;
-}
-
-// Runs change on the world transform as the caller sees it (without the
-// page scale) and hands libgdiplus the result with the page scale appended.
-Status Graphics::withLogicalTransform(Status (*change)(GpMatrix*, const void*), const void* argument)
-{
-    GpMatrix* matrix = nullptr;
-    Status status = GdipCreateMatrix(&matrix);
-    if (status != Ok)
-        return SetStatus(status);
-    const REAL scale = effectivePageScale();
-    status = GdipGetWorldTransform(nativeGraphics, matrix);
-    if (status == Ok && scale != 1.0f)
-        status = GdipScaleMatrix(matrix, 1.0f / scale, 1.0f / scale, MatrixOrderAppend);
-    if (status == Ok)
-        status = change(matrix, argument);
-    if (status == Ok && scale != 1.0f)
-        status = GdipScaleMatrix(matrix, scale, scale, MatrixOrderAppend);
-    if (status == Ok)
-        status = GdipSetWorldTransform(nativeGraphics, matrix);
-    GdipDeleteMatrix(matrix);
-    return SetStatus(status);
-}
-
-Status Graphics::SetPageUnit(Unit unit)
-{
-    const REAL before = effectivePageScale();
-    pageUnit = unit;
-    const REAL after = effectivePageScale();
-    if (after == before)
-        return Ok;
-    return SetStatus(GdipScaleWorldTransform(nativeGraphics, after / before, after / before, MatrixOrderAppend));
-}
-
-Unit Graphics::GetPageUnit() const { return pageUnit; }
-
-Status Graphics::SetPageScale(REAL scale)
-{
-    if (!(scale > 0))
+    if (!nativeGraphics)
         return SetStatus(InvalidParameter);
-    const REAL before = effectivePageScale();
-    pageScale = scale;
-    const REAL after = effectivePageScale();
-    if (after == before)
-        return Ok;
-    return SetStatus(GdipScaleWorldTransform(nativeGraphics, after / before, after / before, MatrixOrderAppend));
+    auto& saved = nativeGraphics->saved;
+    const auto found =
+        std::find_if(saved.begin(), saved.end(), [state](const auto& entry) { return entry.first == state; });
+    // Restoring a state also drops every state saved after it.
+    if (found != saved.end()) {
+        nativeGraphics->state = found->second;
+        saved.erase(found, saved.end());
+        nativeGraphics->clipApplied = false;
+    }
+    return Ok;
 }
 
-REAL Graphics::GetPageScale() const { return pageScale; }
+Status Graphics::Flush(FlushIntention)
+{
+    if (!nativeGraphics)
+        return SetStatus(InvalidParameter);
+    cairo_surface_flush(cairo_get_target(nativeGraphics->context));
+    return Ok;
+}
 
 Status Graphics::ResetTransform()
 {
-    Status status = SetStatus(GdipResetWorldTransform(nativeGraphics));
-    const REAL scale = effectivePageScale();
-    if (status == Ok && scale != 1.0f)
-        status = SetStatus(GdipScaleWorldTransform(nativeGraphics, scale, scale, MatrixOrderAppend));
-    return status;
+    if (!nativeGraphics)
+        return SetStatus(InvalidParameter);
+    cairo_matrix_init_identity(&nativeGraphics->state.world);
+    return Ok;
 }
 
 Status Graphics::SetTransform(const Matrix* matrix)
 {
-    REAL elements[6];
-    Status status = GdipGetMatrixElements(native(matrix), elements);
-    GpMatrix* scaled = nullptr;
-    if (status == Ok)
-        status = GdipCreateMatrix2(elements[0], elements[1], elements[2], elements[3], elements[4], elements[5], &scaled);
-    const REAL scale = effectivePageScale();
-    if (status == Ok && scale != 1.0f)
-        status = GdipScaleMatrix(scaled, scale, scale, MatrixOrderAppend);
-    if (status == Ok)
-        status = GdipSetWorldTransform(nativeGraphics, scaled);
-    if (scaled)
-        GdipDeleteMatrix(scaled);
-    return SetStatus(status);
+    if (!nativeGraphics || !matrix)
+        return SetStatus(InvalidParameter);
+    cairo_matrix_t inverse = native(matrix)->value;
+    if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS)
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.world = native(matrix)->value;
+    return Ok;
 }
 
 Status Graphics::GetTransform(Matrix* matrix) const
 {
-    Status status = SetStatus(GdipGetWorldTransform(nativeGraphics, native(matrix)));
-    const REAL scale = effectivePageScale();
-    if (status == Ok && scale != 1.0f)
-        status = SetStatus(GdipScaleMatrix(native(matrix), 1.0f / scale, 1.0f / scale, MatrixOrderAppend));
-    return status;
+    if (!nativeGraphics || !matrix)
+        return SetStatus(InvalidParameter);
+    native(matrix)->value = nativeGraphics->state.world;
+    return Ok;
 }
 
-// Prepended changes apply before the page scale either way; appended ones
-// must go between the caller's transform and the page scale.
 Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
-        return SetStatus(GdipMultiplyWorldTransform(nativeGraphics, native(matrix), order));
-    return withLogicalTransform(
-        [](GpMatrix* logical, const void* other) {
-            return GdipMultiplyMatrix(logical, const_cast<GpMatrix*>(static_cast<const GpMatrix*>(other)), MatrixOrderAppend);
-        },
-        native(matrix));
+    if (!nativeGraphics || !matrix)
+        return SetStatus(InvalidParameter);
+    Matrix world;
+    GetTransform(&world);
+    world.Multiply(matrix, order);
+    return SetTransform(&world);
 }
 
 Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
-        return SetStatus(GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
-    const REAL offset[2] = {dx, dy};
-    return withLogicalTransform(
-        [](GpMatrix* logical, const void* by) {
-            const auto* d = static_cast<const REAL*>(by);
-            return GdipTranslateMatrix(logical, d[0], d[1], MatrixOrderAppend);
-        },
-        offset);
+    Matrix operation;
+    operation.Translate(dx, dy);
+    return MultiplyTransform(&operation, order);
 }
 
 Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
-        return SetStatus(GdipRotateWorldTransform(nativeGraphics, angle, order));
-    return withLogicalTransform(
-        [](GpMatrix* logical, const void* by) {
-            return GdipRotateMatrix(logical, *static_cast<const REAL*>(by), MatrixOrderAppend);
-        },
-        &angle);
+    Matrix operation;
+    operation.Rotate(angle);
+    return MultiplyTransform(&operation, order);
 }
 
 Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || effectivePageScale() == 1.0f)
-        return SetStatus(GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
-    const REAL factors[2] = {sx, sy};
-    return withLogicalTransform(
-        [](GpMatrix* logical, const void* by) {
-            const auto* f = static_cast<const REAL*>(by);
-            return GdipScaleMatrix(logical, f[0], f[1], MatrixOrderAppend);
-        },
-        factors);
+    Matrix operation;
+    operation.Scale(sx, sy);
+    return MultiplyTransform(&operation, order);
 }
 
-Status Graphics::SetSmoothingMode(SmoothingMode mode) { return SetStatus(GdipSetSmoothingMode(nativeGraphics, mode)); }
+Status Graphics::SetSmoothingMode(SmoothingMode mode)
+{
+    if (!nativeGraphics || mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8)
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.smoothing = mode;
+    return Ok;
+}
 
 SmoothingMode Graphics::GetSmoothingMode() const
 {
-    SmoothingMode mode = SmoothingModeInvalid;
-    SetStatus(GdipGetSmoothingMode(nativeGraphics, &mode));
-    return mode;
+    return nativeGraphics ? nativeGraphics->state.smoothing : SmoothingModeInvalid;
 }
 
 Status Graphics::SetCompositingMode(CompositingMode mode)
 {
-    return SetStatus(GdipSetCompositingMode(nativeGraphics, mode));
+    if (!nativeGraphics || (mode != CompositingModeSourceOver && mode != CompositingModeSourceCopy))
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.compositing = mode;
+    return Ok;
 }
 
 CompositingMode Graphics::GetCompositingMode() const
 {
-    CompositingMode mode = CompositingModeSourceOver;
-    SetStatus(GdipGetCompositingMode(nativeGraphics, &mode));
-    return mode;
+    return nativeGraphics ? nativeGraphics->state.compositing : CompositingModeSourceOver;
 }
 
 Status Graphics::SetPixelOffsetMode(PixelOffsetMode mode)
 {
-    return SetStatus(GdipSetPixelOffsetMode(nativeGraphics, mode));
+    if (!nativeGraphics || mode < PixelOffsetModeDefault || mode > PixelOffsetModeHalf)
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.pixelOffset = mode;
+    return Ok;
 }
 
 PixelOffsetMode Graphics::GetPixelOffsetMode() const
 {
-    PixelOffsetMode mode = PixelOffsetModeInvalid;
-    SetStatus(GdipGetPixelOffsetMode(nativeGraphics, &mode));
-    return mode;
+    return nativeGraphics ? nativeGraphics->state.pixelOffset : PixelOffsetModeInvalid;
 }
 
 Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
 {
-    return SetStatus(GdipSetTextRenderingHint(nativeGraphics, hint));
+    if (!nativeGraphics || hint < TextRenderingHintSystemDefault || hint > TextRenderingHintClearTypeGridFit)
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.textHint = hint;
+    return Ok;
 }
 
-Status Graphics::Clear(const Color& color) { return SetStatus(GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+Status Graphics::SetPageUnit(Unit unit)
+{
+    if (!nativeGraphics || unit == UnitWorld || (unit != UnitDisplay && pixelsPerUnit(unit) == 0))
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.pageUnit = unit;
+    return Ok;
+}
+
+Unit Graphics::GetPageUnit() const { return nativeGraphics ? nativeGraphics->state.pageUnit : UnitDisplay; }
+
+Status Graphics::SetPageScale(REAL scale)
+{
+    if (!nativeGraphics || !(scale > 0))
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.pageScale = scale;
+    return Ok;
+}
+
+REAL Graphics::GetPageScale() const { return nativeGraphics ? nativeGraphics->state.pageScale : 1; }
+
+Status Graphics::Clear(const Color& color)
+{
+    if (!nativeGraphics)
+        return SetStatus(InvalidParameter);
+    cairo_t* context = begin(*nativeGraphics);
+    cairo_identity_matrix(context);
+    cairo_set_operator(context, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgba(context, color.GetR() / 255.0, color.GetG() / 255.0, color.GetB() / 255.0,
+                          color.GetA() / 255.0);
+    cairo_paint(context);
+    return SetStatus(finish(*nativeGraphics));
+}
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
 {
-    return SetStatus(GdipFillPath(nativeGraphics, native(brush), native(path)));
+    if (!nativeGraphics || !native(brush) || !native(path))
+        return SetStatus(InvalidParameter);
+    return SetStatus(fill(*nativeGraphics, native(brush), *native(path), native(path)->fillMode));
 }
 
 Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
-    return SetStatus(GdipDrawPath(nativeGraphics, native(pen), native(path)));
+    if (!nativeGraphics || !native(pen) || !native(path))
+        return SetStatus(InvalidParameter);
+    return SetStatus(stroke(*nativeGraphics, *native(pen), *native(path)));
 }
 
 Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
-    return SetStatus(GdipDrawLine(nativeGraphics, native(pen), x1, y1, x2, y2));
+    const PointF points[] = {{x1, y1}, {x2, y2}};
+    return DrawLines(pen, points, 2);
 }
 
 Status Graphics::DrawLine(const Pen* pen, const PointF& point1, const PointF& point2)
@@ -262,17 +431,25 @@ Status Graphics::DrawLine(const Pen* pen, const PointF& point1, const PointF& po
 
 Status Graphics::DrawLines(const Pen* pen, const PointF* points, INT count)
 {
-    return SetStatus(GdipDrawLines(nativeGraphics, native(pen), points, count));
+    if (!nativeGraphics || !native(pen) || !points || count < 2)
+        return SetStatus(InvalidParameter);
+    return SetStatus(stroke(*nativeGraphics, *native(pen), polyline(points, count)));
 }
 
 Status Graphics::FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode)
 {
-    return SetStatus(GdipFillPolygon(nativeGraphics, native(brush), points, count, fillMode));
+    if (!nativeGraphics || !native(brush) || !points || count <= 0)
+        return SetStatus(InvalidParameter);
+    return SetStatus(fill(*nativeGraphics, native(brush), polyline(points, count), fillMode));
 }
 
 Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
-    return SetStatus(GdipFillRectangle(nativeGraphics, native(brush), x, y, width, height));
+    if (!nativeGraphics || !native(brush))
+        return SetStatus(InvalidParameter);
+    GraphicsPath path;
+    path.AddRectangle(RectF(x, y, width, height));
+    return SetStatus(fill(*nativeGraphics, native(brush), *native(&path), FillModeAlternate));
 }
 
 Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
@@ -282,87 +459,116 @@ Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
 
 Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
-    return SetStatus(GdipFillEllipse(nativeGraphics, native(brush), x, y, width, height));
+    if (!nativeGraphics || !native(brush))
+        return SetStatus(InvalidParameter);
+    GraphicsPath path;
+    if (path.AddEllipse(x, y, width, height) != Ok)
+        return Ok;
+    return SetStatus(fill(*nativeGraphics, native(brush), *native(&path), FillModeAlternate));
 }
 
 Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
 {
-    return SetStatus(GdipFillEllipseI(nativeGraphics, native(brush), x, y, width, height));
+    return FillEllipse(brush, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y)
 {
-    return SetStatus(GdipDrawImage(nativeGraphics, native(image), x, y));
+    GpImage* source = native(image);
+    if (!source)
+        return SetStatus(InvalidParameter);
+    return DrawImage(image, x, y, REAL(cairo_image_surface_get_width(source->surface)),
+                     REAL(cairo_image_surface_get_height(source->surface)));
 }
 
-Status Graphics::DrawImage(Image* image, INT x, INT y)
-{
-    return SetStatus(GdipDrawImageI(nativeGraphics, native(image), x, y));
-}
+Status Graphics::DrawImage(Image* image, INT x, INT y) { return DrawImage(image, REAL(x), REAL(y)); }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
 {
-    // libgdiplus loses an image turned by 90 degrees or more on a scaled
-    // page once a clip is set. Such a draw goes through a bitmap of its own
-    // in device pixels, which is then placed without a transform.
-    GpMatrix* world = nullptr;
-    REAL m[6] = {1, 0, 0, 1, 0, 0};
-    if (GdipCreateMatrix(&world) == Ok && GdipGetWorldTransform(nativeGraphics, world) == Ok)
-        GdipGetMatrixElements(world, m);
-    const bool turned = m[1] != 0 || m[2] != 0;
-    if (!turned || effectivePageScale() == 1.0f || !(width > 0) || !(height > 0)) {
-        if (world)
-            GdipDeleteMatrix(world);
-        return SetStatus(GdipDrawImageRect(nativeGraphics, native(image), x, y, width, height));
-    }
-    PointF corners[4] = {{x, y}, {x + width, y}, {x, y + height}, {x + width, y + height}};
-    GdipTransformMatrixPoints(world, corners, 4);
-    REAL left = corners[0].X, top = corners[0].Y, right = left, bottom = top;
-    for (const PointF& corner : corners) {
-        left = std::min(left, corner.X);
-        top = std::min(top, corner.Y);
-        right = std::max(right, corner.X);
-        bottom = std::max(bottom, corner.Y);
-    }
-    const INT originX = INT(std::floor(left)), originY = INT(std::floor(top));
-    const INT boxWidth = INT(std::ceil(right)) - originX, boxHeight = INT(std::ceil(bottom)) - originY;
-    Status status = boxWidth > 0 && boxHeight > 0 && boxWidth <= 16384 && boxHeight <= 16384 ? Ok : InvalidParameter;
-    GpBitmap* box = nullptr;
-    if (status == Ok)
-        status = GdipCreateBitmapFromScan0(boxWidth, boxHeight, 0, PixelFormat32bppPARGB, nullptr, &box);
-    GpGraphics* boxGraphics = nullptr;
-    if (status == Ok)
-        status = GdipGetImageGraphicsContext(reinterpret_cast<GpImage*>(box), &boxGraphics);
-    if (status == Ok) {
-        PixelOffsetMode offsetMode = PixelOffsetModeDefault;
-        GdipGetPixelOffsetMode(nativeGraphics, &offsetMode);
-        GdipSetPixelOffsetMode(boxGraphics, offsetMode);
-        GdipSetWorldTransform(boxGraphics, world);
-        GdipTranslateWorldTransform(boxGraphics, REAL(-originX), REAL(-originY), MatrixOrderAppend);
-        status = GdipDrawImageRect(boxGraphics, native(image), x, y, width, height);
-        GdipDeleteGraphics(boxGraphics);
-    }
-    if (status == Ok) {
-        GdipResetWorldTransform(nativeGraphics);
-        status = GdipDrawImageRectI(nativeGraphics, reinterpret_cast<GpImage*>(box), originX, originY, boxWidth, boxHeight);
-        GdipSetWorldTransform(nativeGraphics, world);
-    }
-    if (box)
-        GdipDisposeImage(reinterpret_cast<GpImage*>(box));
-    GdipDeleteMatrix(world);
-    return SetStatus(status);
+    GpImage* source = native(image);
+    if (!nativeGraphics || !source)
+        return SetStatus(InvalidParameter);
+    if (width == 0 || height == 0)
+        return Ok;
+    const int imageWidth = cairo_image_surface_get_width(source->surface);
+    const int imageHeight = cairo_image_surface_get_height(source->surface);
+    cairo_t* context = begin(*nativeGraphics);
+    // The image stretched over the destination rectangle, its edge pixels
+    // carried to the rectangle's edges rather than faded out.
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source->surface);
+    cairo_matrix_t placement;
+    cairo_matrix_init(&placement, width / imageWidth, 0, 0, height / imageHeight, x, y);
+    cairo_matrix_invert(&placement);
+    cairo_pattern_set_matrix(pattern, &placement);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+    cairo_set_source(context, pattern);
+    cairo_pattern_destroy(pattern);
+    cairo_set_antialias(context, CAIRO_ANTIALIAS_DEFAULT);
+    cairo_rectangle(context, x, y, width, height);
+    cairo_fill(context);
+    return SetStatus(finish(*nativeGraphics));
 }
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)
 {
-    return SetStatus(GdipDrawImageRectI(nativeGraphics, native(image), x, y, width, height));
+    return DrawImage(image, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* stringFormat, const Brush* brush)
 {
-    return SetStatus(GdipDrawString(nativeGraphics, string, length, native(font), &layoutRect,
-                                    native(stringFormat), native(brush)));
+    const GpFont* gpFont = native(font);
+    if (!nativeGraphics || !string || !gpFont || !native(brush))
+        return SetStatus(InvalidParameter);
+    const GpStringFormat* format = native(stringFormat);
+    const TextLayout layout = layoutText(textOf(string, length), *gpFont, layoutRect, format);
+    GpGraphics& g = *nativeGraphics;
+    cairo_t* context = begin(g);
+    if (!useBrush(context, *native(brush)))
+        return SetStatus(finish(g));
+    if (layoutRect.Width > 0 && layoutRect.Height > 0 && !(format && (format->flags & noClipFlag))) {
+        cairo_rectangle(context, layoutRect.X, layoutRect.Y, layoutRect.Width, layoutRect.Height);
+        cairo_clip(context);
+    }
+    const double em = gpFont->pixelSize();
+    const TextRenderingHint hint = g.state.textHint;
+    const bool antialias =
+        hint != TextRenderingHintSingleBitPerPixel && hint != TextRenderingHintSingleBitPerPixelGridFit;
+    const cairo_matrix_t device = g.device();
+    if (device.xy == 0 && device.yx == 0 && device.xx == device.yy && device.xx > 0) {
+        // Glyph images hinted at their size in device pixels and put on
+        // whole device pixels, as the hinting meant them. Rounding to the
+        // nearest keeps the ink inside the measured box, which is what a
+        // view's size (and so its clip) is made of.
+        cairo_identity_matrix(context);
+        for (const PlacedGlyph& glyph : layout.glyphs) {
+            double x = glyph.x, y = glyph.y;
+            cairo_matrix_transform_point(&device, &x, &y);
+            gpFont->face->paintGlyph(context, glyph.index, em * device.xx, gpFont->style, antialias,
+                                     int(std::lround(x)), int(std::lround(y)));
+        }
+        cairo_set_matrix(context, &device);
+    } else {
+        for (const PlacedGlyph& glyph : layout.glyphs)
+            gpFont->face->addGlyphOutline(context, glyph.index, em, gpFont->style, glyph.x, glyph.y);
+        cairo_set_fill_rule(context, CAIRO_FILL_RULE_WINDING);
+        cairo_set_antialias(context, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        cairo_fill(context);
+    }
+    if (gpFont->style & (FontStyleUnderline | FontStyleStrikeout)) {
+        const double thickness = std::max(1.0, std::round(gpFont->face->underlineThickness() * em));
+        for (const TextLayout::Line& line : layout.lines) {
+            if (gpFont->style & FontStyleUnderline)
+                cairo_rectangle(context, line.x, std::round(line.baseline - gpFont->face->underlinePosition() * em),
+                                line.width, thickness);
+            if (gpFont->style & FontStyleStrikeout)
+                cairo_rectangle(context, line.x, std::round(line.baseline - gpFont->face->ascent() * em * 0.3),
+                                line.width, thickness);
+        }
+        cairo_fill(context);
+    }
+    return SetStatus(finish(g));
 }
 
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
@@ -375,17 +581,15 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
                                const StringFormat* stringFormat, RectF* boundingBox, INT* codepointsFitted,
                                INT* linesFilled) const
 {
-    // libgdiplus measures an unbounded layout (size 0) as 0 by 0 unless a
-    // format is given; Windows then measures with the default format.
-    const bool unbounded = layoutRect.Width == 0 && layoutRect.Height == 0;
-    if (unbounded && !stringFormat) {
-        const StringFormat defaultFormat;
-        return SetStatus(GdipMeasureString(nativeGraphics, string, length, native(font), &layoutRect,
-                                           native(&defaultFormat), boundingBox, codepointsFitted,
-                                           linesFilled));
-    }
-    return SetStatus(GdipMeasureString(nativeGraphics, string, length, native(font), &layoutRect,
-                                       native(stringFormat), boundingBox, codepointsFitted, linesFilled));
+    if (!nativeGraphics || !string || !native(font) || !boundingBox)
+        return SetStatus(InvalidParameter);
+    const TextLayout layout = layoutText(textOf(string, length), *native(font), layoutRect, native(stringFormat));
+    *boundingBox = layout.box;
+    if (codepointsFitted)
+        *codepointsFitted = layout.codepointsFitted;
+    if (linesFilled)
+        *linesFilled = INT(layout.lines.size());
+    return Ok;
 }
 
 Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
@@ -396,17 +600,26 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
 
 Status Graphics::SetClip(const Rect& rect, CombineMode combineMode)
 {
-    return SetStatus(GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    return SetClip(RectF(REAL(rect.X), REAL(rect.Y), REAL(rect.Width), REAL(rect.Height)), combineMode);
 }
 
 Status Graphics::SetClip(const RectF& rect, CombineMode combineMode)
 {
-    return SetStatus(GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    const Region region(rect);
+    return SetClip(&region, combineMode);
 }
 
 Status Graphics::SetClip(const Region* region, CombineMode combineMode)
 {
-    return SetStatus(GdipSetClipRegion(nativeGraphics, native(region), combineMode));
+    const GpRegion* source = native(region);
+    if (!nativeGraphics || !source || combineMode < CombineModeReplace || combineMode > CombineModeComplement)
+        return SetStatus(InvalidParameter);
+    GpGraphics& g = *nativeGraphics;
+    const PixelRegion shape =
+        source->infinite ? PixelRegion() : rasterize(transformed(source->figures, g.device()), g.bounds);
+    g.state.clip = combine(g.state.clip, shape, combineMode, g.bounds);
+    g.clipApplied = false;
+    return Ok;
 }
 
 Status Graphics::IntersectClip(const Rect& rect) { return SetClip(rect, CombineModeIntersect); }
@@ -415,10 +628,36 @@ Status Graphics::IntersectClip(const RectF& rect) { return SetClip(rect, Combine
 
 Status Graphics::GetClip(Region* region) const
 {
-    return SetStatus(GdipGetClip(nativeGraphics, native(region)));
+    GpRegion* target = native(region);
+    if (!nativeGraphics || !target)
+        return SetStatus(InvalidParameter);
+    const PixelRegion& clip = nativeGraphics->state.clip;
+    target->infinite = clip.infinite();
+    target->figures.clear();
+    if (clip.infinite())
+        return Ok;
+    // The clip's pixels, in the world coordinates now in force.
+    cairo_matrix_t toWorld = nativeGraphics->device();
+    cairo_matrix_invert(&toWorld);
+    const int count = cairo_region_num_rectangles(clip.get());
+    for (int i = 0; i < count; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(clip.get(), i, &r);
+        for (auto& figure : rectangleFigure(RectF(REAL(r.x), REAL(r.y), REAL(r.width), REAL(r.height))))
+            target->figures.push_back(std::move(figure));
+    }
+    target->figures = transformed(target->figures, toWorld);
+    return Ok;
 }
 
-Status Graphics::ResetClip() { return SetStatus(GdipResetClip(nativeGraphics)); }
+Status Graphics::ResetClip()
+{
+    if (!nativeGraphics)
+        return SetStatus(InvalidParameter);
+    nativeGraphics->state.clip = PixelRegion();
+    nativeGraphics->clipApplied = false;
+    return Ok;
+}
 
 Status Graphics::GetLastStatus() const
 {

@@ -1,64 +1,29 @@
+#include "bmp_image.h"
 #include "gdiplus_linux.h"
+#include "native_objects.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace Gdiplus::Linux {
 
-using namespace DllExports;
-
 namespace {
 
-// libgdiplus's loader callbacks carry no context pointer, so the bytes being
-// decoded are reached through a per-thread cursor set around the call.
-struct MemoryCursor {
-    const BYTE* data = nullptr;
-    long size = 0;
-    long position = 0;
+struct MemoryReader {
+    const BYTE* data;
+    size_t size;
+    size_t position;
 };
 
-thread_local MemoryCursor* currentCursor = nullptr;
-
-int copyOut(BYTE* buffer, int wanted, long from)
+cairo_status_t readFromMemory(void* closure, unsigned char* buffer, unsigned int length)
 {
-    const MemoryCursor& cursor = *currentCursor;
-    if (wanted <= 0 || from >= cursor.size)
-        return 0;
-    const long count = std::min<long>(wanted, cursor.size - from);
-    std::memcpy(buffer, cursor.data + from, static_cast<size_t>(count));
-    return static_cast<int>(count);
+    auto& reader = *static_cast<MemoryReader*>(closure);
+    if (length > reader.size - reader.position)
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(buffer, reader.data + reader.position, length);
+    reader.position += length;
+    return CAIRO_STATUS_SUCCESS;
 }
-
-int getHeader(BYTE* buffer, int size) { return copyOut(buffer, size, 0); }
-
-int getBytes(BYTE* buffer, int size, BOOL peek)
-{
-    const int count = copyOut(buffer, size, currentCursor->position);
-    if (!peek)
-        currentCursor->position += count;
-    return count;
-}
-
-long seek(int offset, int whence)
-{
-    MemoryCursor& cursor = *currentCursor;
-    long target = offset;
-    if (whence == SEEK_CUR)
-        target += cursor.position;
-    else if (whence == SEEK_END)
-        target += cursor.size;
-    if (target < 0 || target > cursor.size)
-        return -1;
-    cursor.position = target;
-    return target;
-}
-
-int putBytes(BYTE*, int) { return -1; }
-
-void close() {}
-
-long size() { return currentCursor->size; }
 
 class DecodedImage : public Image {
 public:
@@ -67,18 +32,27 @@ public:
 
 } // namespace
 
-Image* LoadImageFromMemory(const BYTE* data, size_t byteCount)
+Image* LoadImageFromMemory(const BYTE* data, size_t size)
 {
-    if (!data || byteCount == 0 || byteCount > 0x7FFFFFFF)
+    if (!data || size == 0 || !gdiplusRunning())
         return nullptr;
-    MemoryCursor cursor{data, static_cast<long>(byteCount), 0};
-    MemoryCursor* const previous = currentCursor;
-    currentCursor = &cursor;
-    GpImage* image = nullptr;
-    const Status status = GdipLoadImageFromDelegate_linux(getHeader, getBytes, putBytes, seek, close, size, &image);
-    currentCursor = previous;
-    if (status != Ok || !image)
-        return nullptr;
+    PixelFormat format = PixelFormat24bppRGB;
+    cairo_surface_t* surface = decodeBmp(data, size);
+    if (!surface) {
+        MemoryReader reader{data, size, 0};
+        surface = cairo_image_surface_create_from_png_stream(readFromMemory, &reader);
+        const cairo_format_t pngFormat = cairo_image_surface_get_format(surface);
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+            (pngFormat != CAIRO_FORMAT_ARGB32 && pngFormat != CAIRO_FORMAT_RGB24)) {
+            cairo_surface_destroy(surface);
+            return nullptr;
+        }
+        if (pngFormat == CAIRO_FORMAT_ARGB32)
+            format = PixelFormat32bppARGB;
+    }
+    auto* image = new GpBitmap;
+    image->surface = surface;
+    image->format = format;
     return new DecodedImage(image);
 }
 

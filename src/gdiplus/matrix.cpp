@@ -1,44 +1,88 @@
 #include "gdiplus_matrix.h"
+#include "native_objects.h"
+
+#include <cmath>
 
 namespace Gdiplus {
 
-using namespace DllExports;
+namespace {
 
-Matrix::Matrix() { lastResult = GdipCreateMatrix(&nativeMatrix); }
+// Prepending applies the operation before the matrix; appending, after it.
+void combine(cairo_matrix_t& target, const cairo_matrix_t& operation, MatrixOrder order)
+{
+    cairo_matrix_t result;
+    if (order == MatrixOrderPrepend)
+        cairo_matrix_multiply(&result, &operation, &target);
+    else
+        cairo_matrix_multiply(&result, &target, &operation);
+    target = result;
+}
+
+} // namespace
+
+Matrix::Matrix() : Matrix(1, 0, 0, 1, 0, 0) {}
 
 Matrix::Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
 {
-    lastResult = GdipCreateMatrix2(m11, m12, m21, m22, dx, dy, &nativeMatrix);
+    nativeMatrix = new GpMatrix;
+    cairo_matrix_init(&nativeMatrix->value, m11, m12, m21, m22, dx, dy);
 }
 
-Matrix::~Matrix()
-{
-    if (nativeMatrix)
-        GdipDeleteMatrix(nativeMatrix);
-}
+Matrix::~Matrix() { delete nativeMatrix; }
 
 Status Matrix::Translate(REAL offsetX, REAL offsetY, MatrixOrder order)
 {
-    return SetStatus(GdipTranslateMatrix(nativeMatrix, offsetX, offsetY, order));
+    cairo_matrix_t operation;
+    cairo_matrix_init_translate(&operation, offsetX, offsetY);
+    combine(nativeMatrix->value, operation, order);
+    return Ok;
 }
 
-Status Matrix::Rotate(REAL angle, MatrixOrder order) { return SetStatus(GdipRotateMatrix(nativeMatrix, angle, order)); }
+Status Matrix::Rotate(REAL angle, MatrixOrder order)
+{
+    cairo_matrix_t operation;
+    cairo_matrix_init_rotate(&operation, double(angle) * M_PI / 180.0);
+    combine(nativeMatrix->value, operation, order);
+    return Ok;
+}
 
 Status Matrix::Scale(REAL scaleX, REAL scaleY, MatrixOrder order)
 {
-    return SetStatus(GdipScaleMatrix(nativeMatrix, scaleX, scaleY, order));
+    cairo_matrix_t operation;
+    cairo_matrix_init_scale(&operation, scaleX, scaleY);
+    combine(nativeMatrix->value, operation, order);
+    return Ok;
 }
 
 Status Matrix::Multiply(const Matrix* matrix, MatrixOrder order)
 {
-    return SetStatus(GdipMultiplyMatrix(nativeMatrix, matrix ? matrix->nativeMatrix : nullptr, order));
+    if (!matrix)
+        return SetStatus(InvalidParameter);
+    combine(nativeMatrix->value, matrix->nativeMatrix->value, order);
+    return Ok;
 }
 
-Status Matrix::GetElements(REAL* m) const { return SetStatus(GdipGetMatrixElements(nativeMatrix, m)); }
+Status Matrix::GetElements(REAL* m) const
+{
+    if (!m)
+        return SetStatus(InvalidParameter);
+    const cairo_matrix_t& v = nativeMatrix->value;
+    const double elements[6] = {v.xx, v.yx, v.xy, v.yy, v.x0, v.y0};
+    for (int i = 0; i < 6; ++i)
+        m[i] = static_cast<REAL>(elements[i]);
+    return Ok;
+}
 
 Status Matrix::TransformPoints(PointF* points, INT count) const
 {
-    return SetStatus(GdipTransformMatrixPoints(nativeMatrix, points, count));
+    if (!points || count <= 0)
+        return SetStatus(InvalidParameter);
+    for (INT i = 0; i < count; ++i) {
+        double x = points[i].X, y = points[i].Y;
+        cairo_matrix_transform_point(&nativeMatrix->value, &x, &y);
+        points[i] = PointF(static_cast<REAL>(x), static_cast<REAL>(y));
+    }
+    return Ok;
 }
 
 Status Matrix::GetLastStatus() const

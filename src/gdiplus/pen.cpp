@@ -1,16 +1,17 @@
 #include "gdiplus_pen.h"
+#include "native_objects.h"
 
 namespace Gdiplus {
 
-using namespace DllExports;
-
-Pen::Pen(const Color& color, REAL width) { lastResult = GdipCreatePen1(color.GetValue(), width, UnitWorld, &nativePen); }
-
-Pen::~Pen()
+Pen::Pen(const Color& color, REAL width)
 {
-    if (nativePen)
-        GdipDeletePen(nativePen);
+    nativePen = new GpPen;
+    nativePen->color = color.GetValue();
+    nativePen->width = width;
+    nativePen->unit = UnitWorld;
 }
+
+Pen::~Pen() { delete nativePen; }
 
 Status Pen::GetLastStatus() const
 {

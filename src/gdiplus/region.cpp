@@ -1,20 +1,29 @@
 #include "gdiplus_region.h"
+#include "native_objects.h"
 
 namespace Gdiplus {
 
-using namespace DllExports;
-
-Region::Region() { lastResult = GdipCreateRegion(&nativeRegion); }
-
-Region::Region(const RectF& rect) { lastResult = GdipCreateRegionRect(&rect, &nativeRegion); }
-
-Region::Region(const Rect& rect) { lastResult = GdipCreateRegionRectI(&rect, &nativeRegion); }
-
-Region::~Region()
+namespace {
+GpRegion* rectangleRegion(REAL x, REAL y, REAL width, REAL height)
 {
-    if (nativeRegion)
-        GdipDeleteRegion(nativeRegion);
+    auto* region = new GpRegion;
+    region->infinite = false;
+    if (width > 0 && height > 0)
+        region->figures.push_back({{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}});
+    return region;
 }
+} // namespace
+
+Region::Region() { nativeRegion = new GpRegion; }
+
+Region::Region(const RectF& rect) { nativeRegion = rectangleRegion(rect.X, rect.Y, rect.Width, rect.Height); }
+
+Region::Region(const Rect& rect)
+{
+    nativeRegion = rectangleRegion(REAL(rect.X), REAL(rect.Y), REAL(rect.Width), REAL(rect.Height));
+}
+
+Region::~Region() { delete nativeRegion; }
 
 Status Region::GetLastStatus() const
 {

@@ -1,39 +1,48 @@
-#include "gdiplus_flat.h"
+#include "native_objects.h"
 
+#include <atomic>
 #include <mutex>
-
-extern "C" {
-Gdiplus::Status GdiplusStartup(ULONG_PTR* token, const Gdiplus::GdiplusStartupInput* input,
-                               Gdiplus::GdiplusStartupOutput* output);
-void GdiplusShutdown(ULONG_PTR token);
-}
 
 namespace Gdiplus {
 
 namespace {
-// libgdiplus's shut-down ends fontconfig, and fontconfig aborts the process
-// when cairo still holds cached fonts, which is always the case once text
-// has been drawn. So libgdiplus is started once and stays up until the
-// process ends; the calls below keep the Windows contract for their callers.
 std::mutex startupMutex;
-bool started = false;
-Status startupStatus = GdiplusNotInitialized;
-ULONG_PTR nativeToken = 0;
+int startCount = 0;
+std::atomic<bool> running{false};
 } // namespace
 
 Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output)
 {
-    if (!token)
+    if (!token || !input)
         return InvalidParameter;
-    const std::lock_guard lock(startupMutex);
-    if (!started) {
-        startupStatus = ::GdiplusStartup(&nativeToken, input, output);
-        started = startupStatus == Ok;
+    if (input->GdiplusVersion < 1 || input->GdiplusVersion > 3)
+        return UnsupportedGdiplusVersion;
+    if (output) {
+        output->NotificationHook = nullptr;
+        output->NotificationUnhook = nullptr;
     }
-    *token = nativeToken;
-    return started ? Ok : startupStatus;
+    const std::lock_guard lock(startupMutex);
+    if (startCount == 0) {
+        if (!startFontSystem()) {
+            stopFontSystem();
+            return GenericError;
+        }
+        running = true;
+    }
+    ++startCount;
+    *token = static_cast<ULONG_PTR>(startCount);
+    return Ok;
 }
 
-void GdiplusShutdown(ULONG_PTR) {}
+void GdiplusShutdown(ULONG_PTR)
+{
+    const std::lock_guard lock(startupMutex);
+    if (startCount == 0 || --startCount > 0)
+        return;
+    running = false;
+    stopFontSystem();
+}
+
+bool gdiplusRunning() { return running; }
 
 } // namespace Gdiplus

@@ -1,40 +1,40 @@
 #include "gdiplus_string_format.h"
+#include "native_objects.h"
 
 namespace Gdiplus {
 
-using namespace DllExports;
+namespace {
+bool validAlignment(StringAlignment align) { return align >= StringAlignmentNear && align <= StringAlignmentFar; }
+} // namespace
 
 StringFormat::StringFormat(INT formatFlags, LANGID language)
 {
-    lastResult = GdipCreateStringFormat(formatFlags, language, &nativeFormat);
+    nativeFormat = new GpStringFormat;
+    nativeFormat->flags = formatFlags;
+    nativeFormat->language = language;
 }
 
-StringFormat::~StringFormat()
+StringFormat::~StringFormat() { delete nativeFormat; }
+
+Status StringFormat::SetAlignment(StringAlignment align)
 {
-    if (nativeFormat)
-        GdipDeleteStringFormat(nativeFormat);
+    if (!validAlignment(align))
+        return SetStatus(InvalidParameter);
+    nativeFormat->alignment = align;
+    return Ok;
 }
 
-Status StringFormat::SetAlignment(StringAlignment align) { return SetStatus(GdipSetStringFormatAlign(nativeFormat, align)); }
-
-StringAlignment StringFormat::GetAlignment() const
-{
-    StringAlignment align = StringAlignmentNear;
-    SetStatus(GdipGetStringFormatAlign(nativeFormat, &align));
-    return align;
-}
+StringAlignment StringFormat::GetAlignment() const { return nativeFormat->alignment; }
 
 Status StringFormat::SetLineAlignment(StringAlignment align)
 {
-    return SetStatus(GdipSetStringFormatLineAlign(nativeFormat, align));
+    if (!validAlignment(align))
+        return SetStatus(InvalidParameter);
+    nativeFormat->lineAlignment = align;
+    return Ok;
 }
 
-StringAlignment StringFormat::GetLineAlignment() const
-{
-    StringAlignment align = StringAlignmentNear;
-    SetStatus(GdipGetStringFormatLineAlign(nativeFormat, &align));
-    return align;
-}
+StringAlignment StringFormat::GetLineAlignment() const { return nativeFormat->lineAlignment; }
 
 Status StringFormat::GetLastStatus() const
 {

@@ -42,6 +42,16 @@ TEST(RenderOptions, DefaultsFilesAndSettings)
 
     EXPECT_EQ(parse({"-o", "x.wav"}).outputPath, "x.wav");
     EXPECT_EQ(parse({"--", "-odd.wav"}).inputPath, "-odd.wav");
+    EXPECT_TRUE(full.batchInputs.empty());
+
+    const RenderOptions batch =
+        parse({"-j", "3", "a.wav", "-o", "out", "b.flac", "--report-json", "-", "--plot", "pictures"});
+    EXPECT_EQ(batch.batchInputs, (std::vector<std::string>{"a.wav", "b.flac"}));
+    EXPECT_EQ(batch.outputPath, "out");
+    EXPECT_EQ(batch.jobs, 3);
+    EXPECT_EQ(batch.reportJsonPath, "-");
+    EXPECT_EQ(batch.plotPath, "pictures");
+    EXPECT_EQ(none.jobs, 0);
 }
 
 TEST(RenderOptions, EveryMistakeIsAUsageErrorNamingIt)
@@ -57,6 +67,8 @@ TEST(RenderOptions, EveryMistakeIsAUsageErrorNamingIt)
         {"--block-size", "12x"}, {"--precision", "16"},
         {"--format", "au"},  {"a.wav", "b.wav", "c.wav"},
         {"a.wav", "a.wav"},  {"a.wav", "b.wav", "-o", "c.wav"},
+        {"-j", "0"},         {"--jobs", "257"},
+        {"-j"},              {"--report-json"},
     };
     for (const auto& arguments : mistakes) {
         try {

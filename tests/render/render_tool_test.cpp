@@ -137,6 +137,8 @@ TEST(RenderTool, BadInputGetsAClearMessageANonZeroExitAndNoOutputFile)
         {{"--state", (scratch / "text.wav").string(), good, out}, 1, "refused the state"},
         {{"--module", (scratch / "text.wav").string(), good, out}, 1, "cannot load"},
         {{good, (scratch / "no-such-folder" / "out.wav").string()}, 1, "cannot create"},
+        {{"--report-json", (scratch / "no-such-folder" / "r.json").string(), good, out}, 1, "cannot write"},
+        {{"--plot", (scratch / "no-such-folder" / "p.png").string(), good, out}, 1, "cannot write the picture"},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool(scratch, c.arguments);

@@ -54,7 +54,7 @@ Bytes streamBytes(MemoryStream& stream)
 PluginInstance::PluginInstance(const PluginModule& module) : PluginInstance(module, Options{}) {}
 
 PluginInstance::PluginInstance(const PluginModule& module, Options options)
-    : host(owned(new Vst::HostApplication())), componentHandler(owned(new ComponentHandler()))
+    : host(std::make_unique<Vst::HostApplication>()), componentHandler(owned(new ComponentHandler()))
 {
     IPtr<IPluginFactory> factory = owned(module.createFactory());
     if (!factory)
@@ -64,7 +64,7 @@ PluginInstance::PluginInstance(const PluginModule& module, Options options)
     if (!findProcessorClass(*factory, processorClass))
         throw std::runtime_error(module.path() + ": the factory offers no audio effect");
     componentPart = createFromFactory<Vst::IComponent>(*factory, processorClass, "processor");
-    if (componentPart->initialize(host) != kResultOk)
+    if (componentPart->initialize(host.get()) != kResultOk)
         throw std::runtime_error("the processor refused to initialise");
     processorPart = FUnknownPtr<Vst::IAudioProcessor>(componentPart);
     if (!processorPart)
@@ -76,7 +76,7 @@ PluginInstance::PluginInstance(const PluginModule& module, Options options)
     // A single-component plug-in would answer IEditController itself; ours
     // must not, so that is not tried.
     controllerPart = createFromFactory<Vst::IEditController>(*factory, controllerClass, "controller");
-    if (controllerPart->initialize(host) != kResultOk)
+    if (controllerPart->initialize(host.get()) != kResultOk)
         throw std::runtime_error("the controller refused to initialise");
 
     if (options.withComponentHandler)

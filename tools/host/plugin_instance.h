@@ -19,6 +19,8 @@
 #include "tools/host/connection_proxy.h"
 #include "tools/host/module_library.h"
 
+#include <memory>
+
 namespace tarvel::host {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -72,7 +74,9 @@ public:
     bool started() const { return running; }
 
 private:
-    Steinberg::IPtr<Steinberg::Vst::HostApplication> host;
+    // The SDK's host context does not count references (its release never
+    // deletes it): the instance owns it outright and outlives both parts.
+    std::unique_ptr<Steinberg::Vst::HostApplication> host;
     Steinberg::IPtr<ComponentHandler> componentHandler;
     Steinberg::IPtr<Steinberg::Vst::IComponent> componentPart;
     Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processorPart;

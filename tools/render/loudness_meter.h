@@ -1,36 +1,52 @@
 #pragma once
-// Loudness of a whole stream by libebur128: integrated loudness, loudness
-// range and the highest short-term loudness.
+// A BS.1770 / EBU R128 loudness meter for a whole stream, fast enough to run
+// beside a render without slowing it: both channels of a frame go through
+// the K-weighting in one pair of SIMD lanes, and the meter keeps only the
+// K-weighted energy of every 100 ms step; integrated loudness (with its
+// gates), loudness range and the short-term readings are derived from those
+// steps when asked for.
 
 #include <cstdint>
+#include <vector>
+
+#include "tools/render/k_weighting.h"
+#include "tools/render/loudness_statistics.h"
 
 namespace tarvel::render {
 
-struct LoudnessReport {
-    double integrated = 0.0;   // LUFS; -inf for silence
-    double range = 0.0;        // LU
-    double maxShortTerm = 0.0; // LUFS; -inf for silence
-};
-
 class LoudnessMeter {
 public:
+    // Throws std::invalid_argument for a channel count other than 1 or 2
+    // and for rates the K-weighting cannot be built for.
     LoudnessMeter(double sampleRate, std::int32_t channels);
-    ~LoudnessMeter();
-    LoudnessMeter(const LoudnessMeter&) = delete;
-    LoudnessMeter& operator=(const LoudnessMeter&) = delete;
 
     void add(const double* interleaved, std::int64_t frames);
+
     LoudnessReport report() const;
+    // The short-term loudness at the end of every step so far (one step is
+    // meterStepSeconds), for pictures: over the audio there is while the
+    // first 3 s fill the window.
+    std::vector<double> shortTermHistory() const;
 
 private:
-    void sampleShortTerm();
+    using Lanes = double __attribute__((vector_size(16)));
 
-    struct Measurement;
-    Measurement* measurement = nullptr;
+    template <int channels>
+    void filter(const double* interleaved, std::int64_t frames);
+    void endStep();
+
+    KWeighting k;
     std::int32_t channelCount;
-    std::int64_t framesPerReading;
-    std::int64_t framesSinceReading = 0;
-    double highestShortTerm;
+    double channelWeight;
+    std::int64_t framesPerStep;
+    std::int64_t framesInStep = 0;
+    std::vector<double> stepEnergies;
+
+    // Filter memories, one lane per channel: the shelf's inputs and outputs
+    // (the high-pass's inputs) and the high-pass's outputs.
+    Lanes x1{}, x2{}, y1{}, y2{}, z1{}, z2{};
+    Lanes energy{};
+    Lanes peak{};
 };
 
 } // namespace tarvel::render

@@ -1,19 +1,23 @@
 // tarvel-render: renders audio files through the plug-in module, loaded
 // through its factory exactly as a DAW loads it.
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "tools/render/demo_signal.h"
-#include "tools/render/effect_factory.h"
+#include "tools/render/batch_progress.h"
+#include "tools/render/batch_runner.h"
+#include "tools/render/json_report.h"
+#include "tools/render/pending_file.h"
 #include "tools/render/platform/file_system.h"
+#include "tools/render/progress_bar.h"
+#include "tools/render/render_job.h"
 #include "tools/render/render_options.h"
-#include "tools/render/renderer.h"
+#include "tools/render/render_plan.h"
 #include "tools/render/report.h"
 #include "tools/render/sound_file.h"
 
@@ -21,81 +25,128 @@ namespace {
 
 using namespace tarvel::render;
 
-// Far above any state the plug-in writes; a bigger file is not a state.
-constexpr std::streamoff largestStateFile = 1 << 20;
-
-std::vector<std::uint8_t> readStateFile(const std::string& path)
+// Where the text report goes: standard output, unless the JSON report is
+// written there.
+std::FILE* textStream(const RenderOptions& options)
 {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        throw std::runtime_error("cannot open state '" + path + "'");
-    const std::streamoff size = file.tellg();
-    if (size <= 0 || size > largestStateFile)
-        throw std::runtime_error("'" + path + "' is not a saved state");
-    file.seekg(0);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
-        throw std::runtime_error("cannot read state '" + path + "'");
-    return bytes;
+    return options.reportJsonPath == "-" ? stderr : stdout;
 }
 
-void writeStateFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    const std::string temporary = uniqueSiblingPath(path);
+// The files written after the renders, their places claimed before them so
+// that an unwritable one stops the command before it renders anything.
+class ReportFiles {
+public:
+    explicit ReportFiles(const RenderOptions& commandLine) : options(commandLine)
     {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file || !file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        {
-            removeFile(temporary);
-            throw std::runtime_error("cannot write state '" + path + "'");
+        if (!options.saveStatePath.empty())
+            state = PendingFile::reserve(options.saveStatePath);
+        if (!options.reportJsonPath.empty() && options.reportJsonPath != "-")
+            json = PendingFile::reserve(options.reportJsonPath);
+    }
+
+    void write(const std::vector<JobOutcome>& outcomes, const BatchTotals& totals)
+    {
+        // Every render starts from the same state, so any of them tells it.
+        const auto rendered = std::find_if(outcomes.begin(), outcomes.end(), [](const JobOutcome& outcome) {
+            return outcome.succeeded();
+        });
+        if (state && rendered != outcomes.end()) {
+            state->write(std::string(rendered->processorState.begin(), rendered->processorState.end()));
+            state->commit();
+        }
+        if (options.reportJsonPath.empty())
+            return;
+        const std::string text = jsonReport(outcomes, options, totals) + "\n";
+        if (json) {
+            json->write(text);
+            json->commit();
+        } else {
+            std::fputs(text.c_str(), stdout);
+            std::fflush(stdout);
         }
     }
-    if (!renameFile(temporary, path)) {
-        removeFile(temporary);
-        throw std::runtime_error("cannot write state '" + path + "'");
-    }
+
+private:
+    const RenderOptions& options;
+    std::unique_ptr<PendingFile> state;
+    std::unique_ptr<PendingFile> json;
+};
+
+int renderOne(const RenderOptions& options, const RenderJob& job)
+{
+    ReportFiles reports(options);
+    JobEnvironment environment(options);
+    ProgressBar progress(!options.quiet && standardErrorIsTerminal());
+    const auto started = std::chrono::steady_clock::now();
+    const JobOutcome outcome = runJob(job, environment, &progress);
+    progress.finish();
+    if (!outcome.succeeded())
+        throw std::runtime_error(outcome.error);
+    const std::vector<JobOutcome> outcomes{outcome};
+    reports.write(outcomes,
+                  totalsOf(outcomes, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()));
+    if (!options.quiet)
+        std::fputs(renderReport(outcome, options.format).c_str(), textStream(options));
+    return 0;
 }
 
-int run(const RenderOptions& options)
+std::int64_t framesOf(const std::vector<RenderJob>& jobs)
 {
-    auto effect = createEffectHost(options.format, options.modulePath);
-    if (!options.statePath.empty())
-        effect->restoreProcessorState(readStateFile(options.statePath));
-    for (const auto& setting : options.parameters)
-        effect->setParameter(setting.id, setting.normalized);
-
-    std::unique_ptr<AudioSource> source;
-    int preferredFormat = 0;
-    if (options.inputPath.empty()) {
-        source = std::make_unique<DemoSignal>();
-    } else {
-        auto file = std::make_unique<SoundFileReader>(options.inputPath);
-        preferredFormat = file->fileFormat();
-        source = std::move(file);
+    std::int64_t frames = 0;
+    for (const RenderJob& job : jobs) {
+        try {
+            frames += SoundFileReader(job.inputPath).format().frames;
+        } catch (const std::exception&) {
+            // Reported when its turn comes.
+        }
     }
-    const StreamFormat format = source->format();
+    return frames;
+}
 
-    std::unique_ptr<SoundFileWriter> writer;
-    if (!options.outputPath.empty())
-        writer = std::make_unique<SoundFileWriter>(options.outputPath, format, preferredFormat);
+int renderMany(const RenderOptions& options, const std::vector<RenderJob>& jobs)
+{
+    // A module that cannot be loaded or a state it refuses would fail every
+    // file the same way: say so once, before touching any.
+    const std::string settings = settingsText(settingsOf(*createConfiguredEffect(options)));
+    ReportFiles reports(options);
+    std::FILE* text = textStream(options);
+    if (!options.quiet)
+        std::fprintf(text, "settings: %s\nplug-in:  %s, %zu files\n", settings.c_str(),
+                     formatName(options.format).c_str(), jobs.size());
 
-    ProgressBar progress(format.frames, format.sampleRate, !options.quiet && standardErrorIsTerminal());
-    const RenderResult result =
-        renderStream(*effect, *source, writer.get(), {options.blockSize, options.doublePrecision}, &progress);
-    if (writer)
-        writer->commit();
-    if (!options.saveStatePath.empty())
-        writeStateFile(options.saveStatePath, effect->processorState());
+    const bool showProgress = !options.quiet && standardErrorIsTerminal();
+    BatchProgress progress(jobs.size(), showProgress ? framesOf(jobs) : 0, showProgress);
+    JobEnvironment environment(options);
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<JobOutcome> outcomes = runBatch(
+        jobs, options.jobs > 0 ? options.jobs : defaultJobCount(),
+        {[&](const RenderJob& job) { return runJob(job, environment, progress.forJob().get()); },
+         [&](const JobOutcome& outcome) {
+             progress.fileDone();
+             if (!outcome.succeeded())
+                 progress.print(stderr, failureLine(outcome));
+             else if (!options.quiet)
+                 progress.print(text, summaryLine(outcome));
+         },
+         [&] { progress.redraw(); }});
+    progress.finish();
 
-    if (!options.quiet) {
-        const std::string settings = settingsLine(*effect);
-        std::fputs(settings.c_str(), stdout);
-        const std::string report = renderReport({options.format == "vst3" ? "VST 3" : "VST 2.4",
-                                                 source->name(), options.outputPath, format.sampleRate},
-                                                result);
-        std::fputs(report.c_str(), stdout);
-    }
-    return 0;
+    const BatchTotals totals =
+        totalsOf(outcomes, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    if (!options.quiet)
+        std::fputs(totalLine(totals).c_str(), text);
+    reports.write(outcomes, totals);
+    return totals.failed == 0 ? 0 : 1;
+}
+
+// Installed (bin/ beside lib/vst3/, as the Debian package lays it out), the
+// tool renders through the installed module; in the build tree, through the
+// module built beside it.
+std::string defaultModule()
+{
+    const std::string folder = executableFolder();
+    const std::string installed = folder + "/../lib/vst3/Tarvel64.vst3";
+    return !folder.empty() && fileExists(installed) ? installed : TARVEL_DEFAULT_MODULE;
 }
 
 } // namespace
@@ -105,12 +156,13 @@ int main(int argc, char** argv)
     catchInterrupts();
     try {
         const RenderOptions options =
-            parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), TARVEL_DEFAULT_MODULE);
+            parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), defaultModule());
         if (options.help) {
             std::fputs(usageText(), stdout);
             return 0;
         }
-        return run(options);
+        const RenderPlan plan = planRender(options);
+        return plan.batch ? renderMany(options, plan.jobs) : renderOne(options, plan.jobs.front());
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tarvel-render: %s\n(tarvel-render --help lists the options)\n", error.what());
         return 2;

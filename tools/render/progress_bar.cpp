@@ -1,5 +1,6 @@
 #include "tools/render/progress_bar.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarvel::render {
@@ -8,9 +9,12 @@ namespace {
 constexpr int barWidth = 40;
 }
 
-ProgressBar::ProgressBar(std::int64_t totalFrames, double sampleRate, bool onTerminal)
-    : total(totalFrames), visible(onTerminal && totalFrames > 0 && totalFrames >= minimumSeconds * sampleRate)
+ProgressBar::ProgressBar(bool terminal) : onTerminal(terminal) {}
+
+void ProgressBar::started(const StreamFormat& format)
 {
+    total = format.frames;
+    visible = onTerminal && total > 0 && static_cast<double>(total) >= minimumSeconds * format.sampleRate;
 }
 
 ProgressBar::~ProgressBar()
@@ -18,11 +22,11 @@ ProgressBar::~ProgressBar()
     finish();
 }
 
-void ProgressBar::update(std::int64_t framesDone)
+void ProgressBar::framesRendered(std::int64_t framesDone)
 {
     if (!visible)
         return;
-    const int percent = static_cast<int>(framesDone * 100 / total);
+    const int percent = static_cast<int>(std::min(framesDone, total) * 100 / total);
     if (percent == shownPercent)
         return;
     shownPercent = percent;

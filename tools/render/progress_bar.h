@@ -4,24 +4,28 @@
 
 #include <cstdint>
 
+#include "tools/render/renderer.h"
+
 namespace tarvel::render {
 
-class ProgressBar {
+class ProgressBar final : public RenderProgress {
 public:
     // Renders shorter than this many seconds of audio finish too quickly
     // for a bar to be worth drawing.
     static constexpr double minimumSeconds = 60.0;
 
-    ProgressBar(std::int64_t totalFrames, double sampleRate, bool onTerminal);
-    ~ProgressBar();
+    explicit ProgressBar(bool onTerminal);
+    ~ProgressBar() override;
 
-    void update(std::int64_t framesDone);
+    void started(const StreamFormat& format) override;
+    void framesRendered(std::int64_t framesDone) override;
     // Clears the line.
     void finish();
 
 private:
-    std::int64_t total;
-    bool visible;
+    bool onTerminal;
+    std::int64_t total = 0;
+    bool visible = false;
     int shownPercent = -1;
 };
 

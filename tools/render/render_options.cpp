@@ -3,20 +3,22 @@
 #include <cstdlib>
 
 #include "tools/render/parameter_values.h"
+#include "tools/render/sound_file.h"
 
 namespace tarvel::render {
 
 namespace {
 
 constexpr std::int32_t largestBlockSize = 65536;
+constexpr std::int32_t mostJobs = 256;
 
-std::int32_t blockSizeFrom(const std::string& text)
+std::int32_t wholeNumberFrom(const std::string& option, const std::string& text, std::int32_t largest)
 {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || end != text.c_str() + text.size() || value < 1 || value > largestBlockSize)
-        throw UsageError("--block-size must be a whole number from 1 to " + std::to_string(largestBlockSize) +
-                         ", not '" + text + "'");
+    if (text.empty() || end != text.c_str() + text.size() || value < 1 || value > largest)
+        throw UsageError(option + " must be a whole number from 1 to " + std::to_string(largest) + ", not '" + text +
+                         "'");
     return static_cast<std::int32_t>(value);
 }
 
@@ -25,12 +27,15 @@ std::int32_t blockSizeFrom(const std::string& text)
 const char* usageText()
 {
     return "usage: tarvel-render [options] [INPUT [OUTPUT]]\n"
+           "       tarvel-render [options] -o OUTDIR INPUT|FOLDER...\n"
            "\n"
            "Renders INPUT (WAV, FLAC, AIFF, ... with 1 or 2 channels) through the plug-in\n"
            "module and writes OUTPUT in the format its extension names, aligned with the\n"
            "input and of the same length. Without OUTPUT only the loudness report is\n"
            "printed; without INPUT a built-in demo signal with loud and quiet passages is\n"
-           "rendered.\n"
+           "rendered. The second form renders every INPUT, and every sound file in each\n"
+           "FOLDER, into OUTDIR under its own name, several at once, with one summary\n"
+           "line per file; the exit status is 0 only if every file was rendered.\n"
            "\n"
            "parameters (display values):\n"
            "  --bypass on|off         --speed fast|slow\n"
@@ -43,9 +48,19 @@ const char* usageText()
            "  --block-size N          frames per block, 1..65536 (default 512)\n"
            "  --precision 32|64       sample size handed to the plug-in (default 32)\n"
            "  --format vst3|vst2      plug-in format to load the module as (default vst3)\n"
-           "  --module PATH           the module file or .vst3 bundle (default: the built one)\n"
-           "  -o, --output FILE       same as giving OUTPUT\n"
-           "  -q, --quiet             no report\n"
+           "  --module PATH           the module file or .vst3 bundle (default: the installed\n"
+           "                          one, or the one built beside the tool)\n"
+           "  -o, --output FILE|DIR   same as giving OUTPUT; the folder to render into\n"
+           "                          when several files are given\n"
+           "  -j, --jobs N            files rendered at once (default: one per core)\n"
+           "reports:\n"
+           "  --report-json FILE      settings, latency and loudness of every file as JSON\n"
+           "                          (- for standard output; the text report then goes to\n"
+           "                          standard error)\n"
+           "  --plot FILE.png         a 1000 by 460 picture of the input's and output's\n"
+           "                          short-term loudness and the mapping curve; in a\n"
+           "                          batch, a folder that gets one NAME.png per file\n"
+           "  -q, --quiet             no report, no progress\n"
            "  -h, --help              this text\n";
 }
 
@@ -91,7 +106,13 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments, cons
         } else if (argument == "--save-state") {
             options.saveStatePath = value();
         } else if (argument == "--block-size") {
-            options.blockSize = blockSizeFrom(value());
+            options.blockSize = wholeNumberFrom(argument, value(), largestBlockSize);
+        } else if (argument == "-j" || argument == "--jobs") {
+            options.jobs = wholeNumberFrom(argument, value(), mostJobs);
+        } else if (argument == "--report-json") {
+            options.reportJsonPath = value();
+        } else if (argument == "--plot") {
+            options.plotPath = value();
         } else if (argument == "--precision") {
             const std::string precision = value();
             if (precision != "32" && precision != "64")
@@ -114,8 +135,15 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments, cons
         }
     }
 
+    if (!options.outputPath.empty() && positional.size() >= 2) {
+        if (majorFormatForPath(options.outputPath) != 0)
+            throw UsageError("-o " + options.outputPath +
+                             " names a sound file; with several inputs -o names the folder to render into");
+        options.batchInputs = positional;
+        return options;
+    }
     if (positional.size() > 2)
-        throw UsageError("too many files: give at most INPUT and OUTPUT");
+        throw UsageError("too many files: give INPUT and OUTPUT, or -o OUTDIR to render several files");
     if (!positional.empty())
         options.inputPath = positional[0];
     if (positional.size() == 2) {

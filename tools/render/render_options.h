@@ -23,7 +23,13 @@ struct ParameterSetting {
 
 struct RenderOptions {
     std::string inputPath;               // empty: the built-in demo signal
-    std::string outputPath;              // empty: render and report only
+    std::string outputPath;              // empty: render and report only; a folder in a batch
+    // Two or more inputs given with -o: files and folders to render into
+    // the folder outputPath. Empty in the single-file form.
+    std::vector<std::string> batchInputs;
+    std::int32_t jobs = 0;               // files rendered at once; 0: one per core
+    std::string reportJsonPath;          // "-": standard output
+    std::string plotPath;                // a PNG file, or a folder in a batch
     std::string modulePath;              // the module file or bundle folder
     std::string format = "vst3";
     std::string statePath;               // a saved processor state to start from

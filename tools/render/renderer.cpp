@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/render/platform/file_system.h"
+#include "tools/render/stream_pipeline.h"
 
 namespace tarvel::render {
 
@@ -41,16 +42,11 @@ struct PlanarBlock {
 };
 
 template <typename Sample>
-RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* sink, std::int32_t blockSize,
-                      ProgressBar* progress)
+void renderIn(host::EffectHost& effect, AudioSource& source, AudioSink& sink, std::int32_t blockSize,
+              RenderProgress* progress, RenderResult& result)
 {
     const StreamFormat format = source.format();
     const std::int32_t channels = format.channels;
-    RenderResult result;
-    result.latency = std::max<std::int32_t>(0, effect.latency());
-
-    LoudnessMeter inputMeter(format.sampleRate, channels);
-    LoudnessMeter outputMeter(format.sampleRate, channels);
     std::vector<double> interleavedIn(static_cast<std::size_t>(blockSize) * channels);
     std::vector<double> interleavedOut(static_cast<std::size_t>(blockSize) * channels);
     PlanarBlock<Sample> input(channels, blockSize);
@@ -78,7 +74,6 @@ RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* 
             }
         }
         std::fill(interleavedIn.begin() + got * channels, interleavedIn.end(), 0.0);
-        inputMeter.add(interleavedIn.data(), got);
         input.fromInterleaved(interleavedIn.data(), channels, blockSize);
 
         const auto started = std::chrono::steady_clock::now();
@@ -94,38 +89,71 @@ RenderResult renderIn(host::EffectHost& effect, AudioSource& source, AudioSink* 
         if (usable > 0) {
             output.toInterleaved(interleavedOut.data(), channels, static_cast<std::int32_t>(skipped),
                                  static_cast<std::int32_t>(usable));
-            outputMeter.add(interleavedOut.data(), usable);
-            if (sink)
-                sink->write(interleavedOut.data(), usable);
+            sink.write(interleavedOut.data(), usable);
             written += usable;
         }
         if (progress)
-            progress->update(std::min(written, format.frames));
+            progress->framesRendered(written);
     }
 
-    if (progress)
-        progress->finish();
     result.frames = written;
     result.processingSeconds = std::chrono::duration<double>(inPlugin).count();
+}
+
+// Reading, measuring and writing run beside the plug-in on threads of their
+// own; the meters outlive them.
+template <typename Sample>
+RenderResult renderThroughPipeline(host::EffectHost& effect, AudioSource& source, AudioSink* sink,
+                                   std::int32_t blockSize, RenderProgress* progress)
+{
+    const StreamFormat format = source.format();
+    RenderResult result;
+    result.latency = std::max<std::int32_t>(0, effect.latency());
+    LoudnessMeter inputMeter(format.sampleRate, format.channels);
+    LoudnessMeter outputMeter(format.sampleRate, format.channels);
+    {
+        ReadAhead reader(source, inputMeter);
+        WriteBehind writer(sink, outputMeter, format.channels);
+        renderIn<Sample>(effect, reader, writer, blockSize, progress, result);
+        writer.finish();
+    }
     result.input = inputMeter.report();
     result.output = outputMeter.report();
+    result.inputShortTerm = inputMeter.shortTermHistory();
+    result.outputShortTerm = outputMeter.shortTermHistory();
     return result;
 }
 
 } // namespace
 
 RenderResult renderStream(host::EffectHost& effect, AudioSource& source, AudioSink* sink,
-                          const RenderSettings& settings, ProgressBar* progress)
+                          const RenderSettings& settings, RenderProgress* progress)
 {
+    std::mutex unshared;
+    std::mutex& hostLock = settings.hostLock ? *settings.hostLock : unshared;
     const StreamFormat format = source.format();
     host::ProcessSetup setup;
     setup.sampleRate = format.sampleRate;
     setup.channels = format.channels;
     setup.maxBlockSize = settings.blockSize;
     setup.doublePrecision = settings.doublePrecision;
-    effect.prepare(setup);
-    RenderResult result = settings.doublePrecision ? renderIn<double>(effect, source, sink, settings.blockSize, progress)
-                                                   : renderIn<float>(effect, source, sink, settings.blockSize, progress);
+    {
+        const std::lock_guard lock(hostLock);
+        effect.prepare(setup);
+    }
+    if (progress)
+        progress->started(format);
+    RenderResult result;
+    try {
+        result = settings.doublePrecision
+                     ? renderThroughPipeline<double>(effect, source, sink, settings.blockSize, progress)
+                     : renderThroughPipeline<float>(effect, source, sink, settings.blockSize, progress);
+    } catch (...) {
+        const std::lock_guard lock(hostLock);
+        effect.stop();
+        throw;
+    }
+    const std::lock_guard lock(hostLock);
     effect.stop();
     return result;
 }

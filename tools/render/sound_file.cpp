@@ -61,8 +61,13 @@ SoundFileReader::SoundFileReader(const std::string& path) : filePath(path)
 {
     if (!fileExists(path))
         throw std::runtime_error("cannot open '" + path + "': no such file");
+    try {
+        stream.emplace(path, "rb");
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot read '" + path + "': " + error.what());
+    }
     SF_INFO info{};
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    file = sf_open_virtual(BufferedFile::io(), SFM_READ, &info, stream->userData());
     if (!file)
         throw std::runtime_error("cannot read '" + path + "': " + sf_strerror(nullptr));
     if (info.channels < 1 || info.channels > 2) {
@@ -95,7 +100,7 @@ std::int64_t SoundFileReader::read(double* interleaved, std::int64_t frames)
 }
 
 SoundFileWriter::SoundFileWriter(const std::string& path, const StreamFormat& format, int preferredFormat)
-    : destination(path), channels(format.channels)
+    : pending(path)
 {
     const int major = majorFormatForPath(path);
     if (major == 0)
@@ -111,49 +116,37 @@ SoundFileWriter::SoundFileWriter(const std::string& path, const StreamFormat& fo
         throw std::runtime_error("'" + path + "' cannot hold " + std::to_string(format.channels) + " channel(s) at " +
                                  std::to_string(info.samplerate) + " Hz");
 
-    temporaryPath = uniqueSiblingPath(path);
-    file = sf_open(temporaryPath.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        const std::string reason = sf_strerror(nullptr);
-        removeFile(temporaryPath);
-        throw std::runtime_error("cannot create '" + path + "': " + reason);
+    try {
+        stream.emplace(pending.temporaryPath(), "w+b");
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error("cannot create '" + path + "': " + error.what());
     }
+    file = sf_open_virtual(BufferedFile::io(), SFM_WRITE, &info, stream->userData());
+    if (!file)
+        throw std::runtime_error("cannot create '" + path + "': " + sf_strerror(nullptr));
     // Louder-than-full-scale samples clip in integer formats instead of wrapping.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
 SoundFileWriter::~SoundFileWriter()
 {
-    discard();
+    if (file)
+        sf_close(file);
 }
 
 void SoundFileWriter::write(const double* interleaved, std::int64_t frames)
 {
     if (sf_writef_double(file, interleaved, frames) != frames)
-        throw std::runtime_error("error writing '" + destination + "': " + sf_strerror(file));
+        throw std::runtime_error("error writing '" + pending.destinationPath() + "': " + sf_strerror(file));
 }
 
 void SoundFileWriter::commit()
 {
     const int closed = sf_close(file);
     file = nullptr;
-    if (closed != 0)
-        throw std::runtime_error("error finishing '" + destination + "'");
-    if (!renameFile(temporaryPath, destination))
-        throw std::runtime_error("cannot move the rendered file to '" + destination + "'");
-    temporaryPath.clear();
-}
-
-void SoundFileWriter::discard() noexcept
-{
-    if (file) {
-        sf_close(file);
-        file = nullptr;
-    }
-    if (!temporaryPath.empty()) {
-        removeFile(temporaryPath);
-        temporaryPath.clear();
-    }
+    if (closed != 0 || !stream->close())
+        throw std::runtime_error("error finishing '" + pending.destinationPath() + "'");
+    pending.commit();
 }
 
 } // namespace tarvel::render

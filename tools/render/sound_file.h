@@ -4,9 +4,12 @@
 // failed or interrupted render never leaves a partial output behind.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "tools/render/audio_stream.h"
+#include "tools/render/buffered_file.h"
+#include "tools/render/pending_file.h"
 
 struct sf_private_tag;
 
@@ -27,6 +30,7 @@ public:
 
 private:
     std::string filePath;
+    std::optional<BufferedFile> stream;
     sf_private_tag* file = nullptr;
     StreamFormat streamFormat;
     int sndfileFormat = 0;
@@ -47,12 +51,9 @@ public:
     void commit();
 
 private:
-    void discard() noexcept;
-
-    std::string destination;
-    std::string temporaryPath;
+    PendingFile pending;
+    std::optional<BufferedFile> stream;
     sf_private_tag* file = nullptr;
-    std::int32_t channels;
 };
 
 // The libsndfile major format for a file name's extension, or 0.

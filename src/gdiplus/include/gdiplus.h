@@ -1,9 +1,9 @@
 #pragma once
-// The GDI+ C++ API subset over libgdiplus (Linux). Included as <gdiplus.h>,
-// like the system header on Windows.
+// The GDI+ C++ API subset, drawn with cairo and FreeType (Linux). Included
+// as <gdiplus.h>, like the system header on Windows.
 
 #include "gdiplus_types.h"
-#include "gdiplus_flat.h"
+#include "gdiplus_native.h"
 #include "gdiplus_matrix.h"
 #include "gdiplus_region.h"
 #include "gdiplus_path.h"

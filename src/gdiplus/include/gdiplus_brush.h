@@ -1,5 +1,5 @@
 #pragma once
-#include "gdiplus_flat.h"
+#include "gdiplus_native.h"
 
 namespace Gdiplus {
 

@@ -1,7 +1,5 @@
 #pragma once
-#include "gdiplus_flat.h"
-
-#include <string>
+#include "gdiplus_native.h"
 
 namespace Gdiplus {
 
@@ -53,19 +51,15 @@ protected:
     mutable Status lastResult = Ok;
 };
 
-// On libgdiplus a font added from memory resolves but draws empty boxes, so
-// each added font is written to a private file and registered with
-// fontconfig, and the collection hands out the families by name from the
-// installed fonts, which draw correctly.
+// Fonts added from memory are copied and opened by FreeType from the copy:
+// nothing is written to disk or registered with fontconfig, so the fonts
+// stay private to the collection, and the caller's bytes may go at once.
 class PrivateFontCollection : public FontCollection {
 public:
     PrivateFontCollection();
     ~PrivateFontCollection() override;
 
     Status AddMemoryFont(const VOID* memory, INT length);
-
-private:
-    std::u16string familyName;
 };
 
 class Font {

@@ -1,7 +1,5 @@
 #pragma once
-#include "gdiplus_flat.h"
-
-#include <vector>
+#include "gdiplus_native.h"
 
 namespace Gdiplus {
 
@@ -102,21 +100,6 @@ protected:
     GpGraphics* nativeGraphics = nullptr;
     mutable Status lastResult = Ok;
 
-private:
-    // libgdiplus ignores the page transform, so the layer folds the page
-    // scale into the world transform it hands libgdiplus and takes it out
-    // again wherever the world transform is read or appended to.
-    REAL effectivePageScale() const;
-    Status withLogicalTransform(Status (*change)(GpMatrix*, const void*), const void* argument);
-
-    Unit pageUnit = UnitDisplay;
-    REAL pageScale = 1.0f;
-    struct SavedPage {
-        GraphicsState state;
-        Unit unit;
-        REAL scale;
-    };
-    mutable std::vector<SavedPage> savedPages;
 };
 
 } // namespace Gdiplus

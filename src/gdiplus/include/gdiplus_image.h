@@ -1,7 +1,5 @@
 #pragma once
-#include "gdiplus_flat.h"
-
-#include <memory>
+#include "gdiplus_native.h"
 
 namespace Gdiplus {
 
@@ -40,13 +38,6 @@ public:
 protected:
     Bitmap(GpBitmap* bitmap, Status status);
     GpBitmap* native() const;
-
-private:
-    // libgdiplus keeps private fields of its own after the public ones of a
-    // locked BitmapData and writes them: it gets this larger record, and the
-    // caller a copy of the public part.
-    struct LockedData;
-    std::shared_ptr<LockedData> lockedData;
 };
 
 } // namespace Gdiplus

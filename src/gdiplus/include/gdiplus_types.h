@@ -16,7 +16,7 @@ typedef unsigned long ULONG_PTR;
 typedef unsigned long UINT_PTR;
 typedef unsigned short LANGID;
 typedef void VOID;
-// libgdiplus speaks UTF-16, like Windows; on Linux wchar_t is 32 bits wide.
+// Text is UTF-16, as on Windows; on Linux wchar_t is 32 bits wide.
 typedef char16_t WCHAR;
 
 #ifndef LANG_NEUTRAL

@@ -4,17 +4,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tarvel::render {
 
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
+// Read by every rendering thread, so an atomic rather than a sig_atomic_t
+// (which is only safe within the thread the signal interrupts).
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void onInterrupt(int)
 {
-    interrupted = 1;
+    const int savedErrno = errno;
+    interrupted.store(true);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -49,6 +58,22 @@ bool standardErrorIsTerminal()
     return isatty(STDERR_FILENO) == 1;
 }
 
+bool seekFile(std::FILE* file, std::int64_t offset, int whence)
+{
+    return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+}
+
+std::int64_t fileOffset(std::FILE* file)
+{
+    return ftello(file);
+}
+
+std::int64_t fileLength(std::FILE* file)
+{
+    struct stat info {};
+    return fstat(fileno(file), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
+}
+
 void catchInterrupts()
 {
     struct sigaction action {};
@@ -60,7 +85,14 @@ void catchInterrupts()
 
 bool interruptRequested()
 {
-    return interrupted != 0;
+    return interrupted.load();
+}
+
+std::string executableFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
 }
 
 } // namespace tarvel::render

@@ -1,0 +1,38 @@
+# The Debian package of the plug-in (Linux): in the build folder,
+#   cpack -G DEB
+# writes tarvel_<version>_amd64.deb. It installs the VST 3 bundle under
+# /usr/lib/vst3, the same module for VST 2.4 hosts under /usr/lib/vst, and
+# tarvel-render with its manual page. Its dependencies are worked out from
+# the binaries by dpkg-shlibdeps.
+
+install(TARGETS Tarvel64 LIBRARY DESTINATION lib/vst3/Tarvel64.vst3/Contents/x86_64-linux)
+# VST 2 hosts load the module file itself; a link keeps one copy of it.
+install(CODE [[
+  set(vst2_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/vst")
+  file(MAKE_DIRECTORY "${vst2_dir}")
+  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${vst2_dir}/Tarvel64.so" SYMBOLIC)
+  message(STATUS "Installing: ${vst2_dir}/Tarvel64.so")
+]])
+install(TARGETS tarvel-render RUNTIME DESTINATION bin)
+
+set(_manual ${PROJECT_BINARY_DIR}/tarvel-render.1.gz)
+add_custom_command(OUTPUT ${_manual}
+  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/tools/render/tarvel-render.1 > ${_manual}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/render/tarvel-render.1
+  VERBATIM)
+add_custom_target(tarvel_render_manual ALL DEPENDS ${_manual})
+install(FILES ${_manual} DESTINATION share/man/man1)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tarvel)
+set(CPACK_PACKAGE_VENDOR Tarvel)
+set(CPACK_PACKAGE_CONTACT "Tarvel developers <tarvel@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3 and VST 2.4)")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3 and VST 2.4) and tarvel-render, which renders audio files through it.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

@@ -1,0 +1,91 @@
+#pragma once
+// Font faces opened with FreeType: from memory for private collections, from
+// the installed font files (found through fontconfig) for families asked for
+// by name. Glyphs are rendered here and handed to cairo as plain masks or
+// paths: cairo never holds a font of ours, so nothing of the layer stays in
+// cairo's process-wide caches (which a host may share) once it is shut down.
+
+#include "gdiplus_types.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace Gdiplus {
+
+class FaceResource;
+
+class FontFace {
+public:
+    FontFace(std::shared_ptr<FaceResource> resource, std::u16string family);
+    ~FontFace();
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    const std::u16string& familyName() const { return family; }
+    // Ascent and descent as fractions of the em.
+    double ascent() const { return ascentPerEm; }
+    double descent() const { return descentPerEm; }
+    double underlinePosition() const { return underlinePerEm; }
+    double underlineThickness() const { return underlineThicknessPerEm; }
+
+    unsigned int glyphIndex(char32_t character) const;
+    // The glyph's advance at an em size in pixels, hinted and rounded to
+    // whole pixels. Bold (GDI+ style bits) is synthesised and widens it.
+    double advance(unsigned int glyph, double emPixels, INT style) const;
+    // Paints the glyph with the context's source, its origin at the device
+    // pixel (x, y): rendered by FreeType, hinted lightly, kept for reuse.
+    void paintGlyph(cairo_t* context, unsigned int glyph, double emPixels, INT style, bool antialias, int x,
+                    int y) const;
+    // Adds the glyph's unhinted outline to the context's path, its origin at
+    // (x, y) in user space: for text under a scaled or rotated transform.
+    void addGlyphOutline(cairo_t* context, unsigned int glyph, double emPixels, INT style, double x, double y) const;
+
+private:
+    struct RenderedGlyph {
+        cairo_surface_t* mask = nullptr;
+        int left = 0;
+        int top = 0;
+        double advance = 0;
+    };
+    using GlyphKey = std::tuple<unsigned int, long, INT, bool>;
+
+    // Loads the glyph into the face's slot (with the face's lock held).
+    bool load(unsigned int glyph, double emPixels, INT style, std::int32_t flags) const;
+    const RenderedGlyph* rendered(unsigned int glyph, double emPixels, INT style, bool antialias) const;
+
+    std::shared_ptr<FaceResource> resource;
+    std::u16string family;
+    double ascentPerEm = 0.8;
+    double descentPerEm = 0.2;
+    double underlinePerEm = -0.1;
+    double underlineThicknessPerEm = 0.05;
+    mutable std::mutex glyphsMutex;
+    mutable std::map<GlyphKey, RenderedGlyph> glyphs;
+};
+
+// Every face of a font file in memory (a collection file has several); the
+// bytes are copied. Empty when FreeType cannot open them.
+std::vector<std::shared_ptr<const FontFace>> loadFacesFromMemory(const void* data, std::size_t size);
+
+// The installed family of that exact name (ignoring case), or null; the
+// generic sans-serif family is whatever the system's configuration names.
+std::shared_ptr<const FontFace> findInstalledFamily(const std::u16string& name);
+std::shared_ptr<const FontFace> findGenericSansSerif();
+
+// Started and stopped with the layer: the FreeType library the faces share
+// (each face keeps it alive until the face itself goes) and the cache of
+// installed faces.
+bool startFontSystem();
+void stopFontSystem();
+
+std::string toUtf8(const std::u16string& text);
+std::u16string toUtf16(const std::string& text);
+
+} // namespace Gdiplus

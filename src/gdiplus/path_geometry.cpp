@@ -1,0 +1,69 @@
+#include "path_geometry.h"
+
+#include <cmath>
+
+namespace Gdiplus {
+
+void emitPath(cairo_t* context, const GpPath& path)
+{
+    const std::size_t count = path.points.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const PointF& p = path.points[i];
+        const BYTE type = path.types[i] & PathPointTypeMask;
+        if (type == PathPointTypeStart) {
+            cairo_move_to(context, p.X, p.Y);
+        } else if (type == PathPointTypeBezier && i + 2 < count) {
+            const PointF& c2 = path.points[i + 1];
+            const PointF& end = path.points[i + 2];
+            cairo_curve_to(context, p.X, p.Y, c2.X, c2.Y, end.X, end.Y);
+            i += 2;
+        } else {
+            cairo_line_to(context, p.X, p.Y);
+        }
+        if (path.types[i] & PathPointTypeCloseSubpath)
+            cairo_close_path(context);
+    }
+}
+
+std::vector<PointF> flattenedOutline(const GpPath& path)
+{
+    constexpr int stepsPerCurve = 16;
+    std::vector<PointF> outline;
+    const std::size_t count = path.points.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const BYTE type = path.types[i] & PathPointTypeMask;
+        if (type == PathPointTypeBezier && i + 2 < count && !outline.empty()) {
+            const PointF p0 = outline.back(), p1 = path.points[i], p2 = path.points[i + 1], p3 = path.points[i + 2];
+            for (int step = 1; step <= stepsPerCurve; ++step) {
+                const double t = double(step) / stepsPerCurve, u = 1 - t;
+                const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+                outline.emplace_back(REAL(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
+                                     REAL(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y));
+            }
+            i += 2;
+        } else {
+            outline.push_back(path.points[i]);
+        }
+    }
+    return outline;
+}
+
+PointF centroid(const std::vector<PointF>& polygon)
+{
+    double area = 0, cx = 0, cy = 0, sumX = 0, sumY = 0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const PointF& a = polygon[i];
+        const PointF& b = polygon[(i + 1) % polygon.size()];
+        const double cross = double(a.X) * b.Y - double(b.X) * a.Y;
+        area += cross;
+        cx += (double(a.X) + b.X) * cross;
+        cy += (double(a.Y) + b.Y) * cross;
+        sumX += a.X;
+        sumY += a.Y;
+    }
+    if (std::abs(area) < 1e-9 || polygon.empty())
+        return polygon.empty() ? PointF() : PointF(REAL(sumX / polygon.size()), REAL(sumY / polygon.size()));
+    return PointF(REAL(cx / (3 * area)), REAL(cy / (3 * area)));
+}
+
+} // namespace Gdiplus
