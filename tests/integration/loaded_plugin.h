@@ -13,6 +13,7 @@
 #include "tools/host/module_library.h"
 #include "tools/host/parameter_changes.h"
 #include "tools/host/plugin_instance.h"
+#include "tools/host/process_block.h"
 
 namespace tarvel::test {
 
@@ -53,24 +54,8 @@ public:
     // The ProcessData of a block of frames; valid until the next call.
     Vst::ProcessData& data(int32 frames)
     {
-        inputBus = {};
-        outputBus = {};
-        inputBus.numChannels = outputBus.numChannels = static_cast<int32>(input.size());
-        if constexpr (sizeof(Sample) == sizeof(float)) {
-            inputBus.channelBuffers32 = inputPointers.data();
-            outputBus.channelBuffers32 = outputPointers.data();
-        } else {
-            inputBus.channelBuffers64 = inputPointers.data();
-            outputBus.channelBuffers64 = outputPointers.data();
-        }
-        processData = {};
-        processData.processMode = Vst::kRealtime;
-        processData.symbolicSampleSize = sizeof(Sample) == sizeof(float) ? Vst::kSample32 : Vst::kSample64;
-        processData.numSamples = frames;
-        processData.numInputs = 1;
-        processData.numOutputs = 1;
-        processData.inputs = &inputBus;
-        processData.outputs = &outputBus;
+        Vst::ProcessData& processData =
+            block.assemble(inputPointers.data(), outputPointers.data(), static_cast<int32>(input.size()), frames);
         processData.inputParameterChanges = &changes;
         return processData;
     }
@@ -91,9 +76,7 @@ public:
 private:
     std::vector<Sample*> inputPointers;
     std::vector<Sample*> outputPointers;
-    Vst::AudioBusBuffers inputBus{};
-    Vst::AudioBusBuffers outputBus{};
-    Vst::ProcessData processData{};
+    host::ProcessBlock block;
 };
 
 // Runs a whole signal through an instance that has been started, in blocks

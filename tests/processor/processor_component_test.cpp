@@ -10,6 +10,7 @@
 #include "support/allocation_counter.h"
 #include "support/signals.h"
 #include "tools/host/parameter_changes.h"
+#include "tools/host/process_block.h"
 
 namespace tarvel {
 namespace {
@@ -31,18 +32,8 @@ struct ProcessorFixture : testing::Test {
     {
         left.assign(static_cast<std::size_t>(std::max(samples, 1)), 0.25f);
         right = left;
-        float* ins[2] = {left.data(), right.data()};
-        float* outs[2] = {left.data(), right.data()};
-        AudioBusBuffers in{}, out{};
-        in.numChannels = out.numChannels = 2;
-        in.channelBuffers32 = ins;
-        out.channelBuffers32 = outs;
-        ProcessData data{};
-        data.numSamples = samples;
-        data.symbolicSampleSize = kSample32;
-        data.numInputs = data.numOutputs = 1;
-        data.inputs = &in;
-        data.outputs = &out;
+        float* channels[2] = {left.data(), right.data()};
+        ProcessData& data = block.assemble(channels, channels, 2, samples);
         data.inputParameterChanges = changes;
         return processor->process(data);
     }
@@ -56,6 +47,7 @@ struct ProcessorFixture : testing::Test {
 
     IPtr<Processor> processor = owned(new Processor);
     std::vector<float> left, right;
+    host::ProcessBlock block;
 };
 
 TEST_F(ProcessorFixture, ProcessesOnlyAfterSetupAndReportsTheDetectorDelay)

@@ -27,9 +27,7 @@ Vst3Reference::Vst3Reference(double sampleRate, int32 blockSize, bool doublePrec
     setup = {kRealtime, doublePrecision ? kSample64 : kSample32, blockSize, sampleRate};
     start();
     if (!initialValues.empty()) {
-        ProcessData empty{};
-        empty.symbolicSampleSize = setup.symbolicSampleSize;
-        run(empty, initialValues);
+        run(block.assembleEmpty(setup.symbolicSampleSize), initialValues);
         stop();
         start();
     }
@@ -68,33 +66,13 @@ void Vst3Reference::run(ProcessData& data, const ParameterPoints& points)
 void Vst3Reference::process(float** inputs, float** outputs, int32 channels, int32 frames,
                             const ParameterPoints& points)
 {
-    AudioBusBuffers in{}, out{};
-    in.numChannels = out.numChannels = channels;
-    in.channelBuffers32 = inputs;
-    out.channelBuffers32 = outputs;
-    ProcessData data{};
-    data.symbolicSampleSize = kSample32;
-    data.numSamples = frames;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &in;
-    data.outputs = &out;
-    run(data, points);
+    run(block.assemble(inputs, outputs, channels, frames), points);
 }
 
 void Vst3Reference::process(double** inputs, double** outputs, int32 channels, int32 frames,
                             const ParameterPoints& points)
 {
-    AudioBusBuffers in{}, out{};
-    in.numChannels = out.numChannels = channels;
-    in.channelBuffers64 = inputs;
-    out.channelBuffers64 = outputs;
-    ProcessData data{};
-    data.symbolicSampleSize = kSample64;
-    data.numSamples = frames;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &in;
-    data.outputs = &out;
-    run(data, points);
+    run(block.assemble(inputs, outputs, channels, frames), points);
 }
 
 } // namespace tarvel::test

@@ -9,6 +9,7 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "tools/host/module_library.h"
 #include "tools/host/parameter_changes.h"
+#include "tools/host/process_block.h"
 
 namespace tarvel::test {
 
@@ -41,6 +42,7 @@ private:
     Steinberg::IPtr<Steinberg::Vst::IAudioProcessor> processor;
     Steinberg::Vst::ProcessSetup setup{};
     host::ParameterChanges changes;
+    host::ProcessBlock block;
 };
 
 } // namespace tarvel::test

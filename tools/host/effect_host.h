@@ -29,16 +29,19 @@ public:
     // The text the plug-in shows for a normalised value.
     virtual std::string parameterDisplay(std::uint32_t id, double normalized) = 0;
 
-    // Sets processing up and starts it; throws std::runtime_error if the
-    // plug-in refuses the set-up.
-    virtual void prepare(const ProcessSetup& setup) = 0;
+    // Sets processing up and starts it; throws std::runtime_error for other
+    // channel counts than 1 and 2, a block size below 1, or if the plug-in
+    // refuses the set-up.
+    void prepare(const ProcessSetup& setup);
     // The latency in samples the plug-in currently reports.
     virtual std::int32_t latency() = 0;
-    // One block of at most maxBlockSize frames, channels as prepared.
-    virtual void process(const float* const* input, float* const* output, std::int32_t frames) = 0;
-    virtual void process(const double* const* input, double* const* output, std::int32_t frames) = 0;
-    // Stops processing and deactivates.
-    virtual void stop() = 0;
+    // One block of at most maxBlockSize frames, channels and sample size as
+    // prepared; throws std::logic_error otherwise or before prepare, and
+    // std::runtime_error if the plug-in fails.
+    void process(const float* const* input, float* const* output, std::int32_t frames);
+    void process(const double* const* input, double* const* output, std::int32_t frames);
+    // Stops processing and deactivates, if prepared.
+    void stop();
 
     // The processor's state as its getState writes it (length word and
     // JSON), and the restore a host does when it loads a project: the
@@ -46,6 +49,24 @@ public:
     // the plug-in refuses the bytes.
     virtual std::vector<std::uint8_t> processorState() = 0;
     virtual void restoreProcessorState(const std::vector<std::uint8_t>& bytes) = 0;
+
+protected:
+    // What each format does of the above: set up and start processing for
+    // setup() (throwing std::runtime_error if refused), stop it, and process
+    // one block that the checks above have passed.
+    virtual void start() = 0;
+    virtual void halt() = 0;
+    virtual void processBlock(const float* const* input, float* const* output, std::int32_t frames) = 0;
+    virtual void processBlock(const double* const* input, double* const* output, std::int32_t frames) = 0;
+
+    const ProcessSetup& setup() const { return current; }
+    bool isPrepared() const { return prepared; }
+
+private:
+    void checkBlock(bool doublePrecision, std::int32_t frames) const;
+
+    ProcessSetup current;
+    bool prepared = false;
 };
 
 } // namespace tarvel::host

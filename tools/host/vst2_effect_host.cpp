@@ -63,10 +63,10 @@ VstIntPtr VST2_CALLBACK Vst2EffectHost::hostCallback(AEffect* effect, VstInt32 o
     case audioMasterVersion: return kVstVersion;
     case audioMasterIOChanged:
         if (host)
-            host->restartPending = host->prepared;
+            host->restartPending = host->isPrepared();
         return 1;
-    case audioMasterGetSampleRate: return host ? static_cast<VstIntPtr>(host->current.sampleRate) : 0;
-    case audioMasterGetBlockSize: return host ? host->current.maxBlockSize : 0;
+    case audioMasterGetSampleRate: return host ? static_cast<VstIntPtr>(host->setup().sampleRate) : 0;
+    case audioMasterGetBlockSize: return host ? host->setup().maxBlockSize : 0;
     case audioMasterGetProductString:
         if (!ptr)
             return 0;
@@ -106,34 +106,29 @@ std::string Vst2EffectHost::parameterDisplay(std::uint32_t id, double normalized
 void Vst2EffectHost::resume()
 {
     if (dispatch(effMainsChanged, 0, 1) != 1)
-        throw std::runtime_error("the plug-in refused to process " + std::to_string(current.channels) +
-                                 " channel(s) at " + std::to_string(current.sampleRate) + " Hz");
-    prepared = true;
+        throw std::runtime_error("the plug-in refused to process " + std::to_string(setup().channels) +
+                                 " channel(s) at " + std::to_string(setup().sampleRate) + " Hz");
 }
 
-void Vst2EffectHost::prepare(const ProcessSetup& setup)
+void Vst2EffectHost::start()
 {
-    if (setup.channels != 1 && setup.channels != 2)
-        throw std::runtime_error("only mono and stereo can be processed");
-    if (setup.maxBlockSize < 1)
-        throw std::runtime_error("the block size must be at least 1");
-    stop();
     VstSpeakerArrangement arrangement{};
-    arrangement.type = setup.channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
-    arrangement.numChannels = setup.channels;
+    arrangement.type = setup().channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+    arrangement.numChannels = setup().channels;
     VstSpeakerArrangement outputs = arrangement;
     if (dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&arrangement), &outputs) != 1)
-        throw std::runtime_error("the plug-in refused " + std::to_string(setup.channels) + " channel(s)");
-    if (dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(setup.sampleRate)) != 1)
-        throw std::runtime_error("the plug-in refused the sample rate " + std::to_string(setup.sampleRate));
-    dispatch(effSetBlockSize, 0, setup.maxBlockSize);
-    const VstIntPtr precision = setup.doublePrecision ? kVstProcessPrecision64 : kVstProcessPrecision32;
+        throw std::runtime_error("the plug-in refused " + std::to_string(setup().channels) + " channel(s)");
+    if (dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(setup().sampleRate)) != 1)
+        throw std::runtime_error("the plug-in refused the sample rate " + std::to_string(setup().sampleRate));
+    dispatch(effSetBlockSize, 0, setup().maxBlockSize);
+    const VstIntPtr precision = setup().doublePrecision ? kVstProcessPrecision64 : kVstProcessPrecision32;
     if (dispatch(effSetProcessPrecision, 0, precision) != 1)
         throw std::runtime_error("the plug-in refused the sample size");
-    current = setup;
     restartPending = false;
     resume();
 }
+
+void Vst2EffectHost::halt() { dispatch(effMainsChanged, 0, 0); }
 
 std::int32_t Vst2EffectHost::latency()
 {
@@ -144,22 +139,18 @@ std::int32_t Vst2EffectHost::latency()
 void Vst2EffectHost::idle() { dispatch(effIdle); }
 
 template <typename Sample>
-void Vst2EffectHost::processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames)
+void Vst2EffectHost::processSamples(const Sample* const* input, Sample* const* output, std::int32_t frames)
 {
-    if (!prepared)
-        throw std::logic_error("process before prepare");
-    if (frames < 0 || frames > current.maxBlockSize)
-        throw std::logic_error("block larger than the prepared maximum");
     idle();
     if (restartPending) {
         restartPending = false;
-        stop();
+        halt();
         resume();
         ++restartCount;
     }
     std::array<Sample*, 2> inputs{};
     std::array<Sample*, 2> outputs{};
-    for (std::int32_t channel = 0; channel < current.channels; ++channel) {
+    for (std::int32_t channel = 0; channel < setup().channels; ++channel) {
         inputs[static_cast<std::size_t>(channel)] = const_cast<Sample*>(input[channel]);
         outputs[static_cast<std::size_t>(channel)] = output[channel];
     }
@@ -169,26 +160,14 @@ void Vst2EffectHost::processBlock(const Sample* const* input, Sample* const* out
         plugin->processDoubleReplacing(plugin, inputs.data(), outputs.data(), frames);
 }
 
-void Vst2EffectHost::process(const float* const* input, float* const* output, std::int32_t frames)
+void Vst2EffectHost::processBlock(const float* const* input, float* const* output, std::int32_t frames)
 {
-    if (current.doublePrecision)
-        throw std::logic_error("prepared for 64-bit samples");
-    processBlock(input, output, frames);
+    processSamples(input, output, frames);
 }
 
-void Vst2EffectHost::process(const double* const* input, double* const* output, std::int32_t frames)
+void Vst2EffectHost::processBlock(const double* const* input, double* const* output, std::int32_t frames)
 {
-    if (!current.doublePrecision)
-        throw std::logic_error("prepared for 32-bit samples");
-    processBlock(input, output, frames);
-}
-
-void Vst2EffectHost::stop()
-{
-    if (!prepared)
-        return;
-    dispatch(effMainsChanged, 0, 0);
-    prepared = false;
+    processSamples(input, output, frames);
 }
 
 std::vector<std::uint8_t> Vst2EffectHost::processorState()

@@ -30,11 +30,7 @@ public:
     // throws std::invalid_argument.
     std::string parameterDisplay(std::uint32_t id, double normalized) override;
 
-    void prepare(const ProcessSetup& setup) override;
     std::int32_t latency() override;
-    void process(const float* const* input, float* const* output, std::int32_t frames) override;
-    void process(const double* const* input, double* const* output, std::int32_t frames) override;
-    void stop() override;
 
     // The processor's part of the effect's chunk, and a chunk made of it.
     std::vector<std::uint8_t> processorState() override;
@@ -67,13 +63,15 @@ private:
     // after a setParameter that may have come from the audio thread.
     void idle();
     void resume();
+    void start() override;
+    void halt() override;
+    void processBlock(const float* const* input, float* const* output, std::int32_t frames) override;
+    void processBlock(const double* const* input, double* const* output, std::int32_t frames) override;
     template <typename Sample>
-    void processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames);
+    void processSamples(const Sample* const* input, Sample* const* output, std::int32_t frames);
 
     std::unique_ptr<SharedLibrary> library;
     vst2::AEffect* plugin = nullptr;
-    ProcessSetup current;
-    bool prepared = false;
     bool restartPending = false;
     int restartCount = 0;
     std::vector<Call> recorded;

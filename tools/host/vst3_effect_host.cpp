@@ -27,7 +27,7 @@ Vst3EffectHost::~Vst3EffectHost()
 void Vst3EffectHost::setParameter(std::uint32_t id, double normalized)
 {
     plugin->controller()->setParamNormalized(id, normalized);
-    if (!prepared) {
+    if (!isPrepared()) {
         // Values set before processing are where the instance starts, as a
         // loaded project's state would be, not an edit ramping from defaults.
         startValuesChanged = true;
@@ -52,33 +52,31 @@ std::string Vst3EffectHost::parameterDisplay(std::uint32_t id, double normalized
     return narrow;
 }
 
-void Vst3EffectHost::prepare(const ProcessSetup& setup)
+Vst::ProcessSetup Vst3EffectHost::vstSetup() const
 {
-    if (setup.channels != 1 && setup.channels != 2)
-        throw std::runtime_error("only mono and stereo can be processed");
-    if (setup.maxBlockSize < 1)
-        throw std::runtime_error("the block size must be at least 1");
-    stop();
+    return {Vst::kOffline, setup().doublePrecision ? Vst::kSample64 : Vst::kSample32, setup().maxBlockSize,
+            setup().sampleRate};
+}
+
+void Vst3EffectHost::start()
+{
     if (startValuesChanged) {
         if (plugin->restoreProcessorState(plugin->controllerState()) != kResultOk)
             throw std::runtime_error("the processor refused the start values");
         startValuesChanged = false;
     }
-    current = setup;
-    Vst::ProcessSetup vstSetup{Vst::kOffline,
-                               setup.doublePrecision ? Vst::kSample64 : Vst::kSample32,
-                               setup.maxBlockSize, setup.sampleRate};
-    if (plugin->start(vstSetup, setup.channels) != kResultOk) {
+    if (plugin->start(vstSetup(), setup().channels) != kResultOk) {
         plugin->stop();
-        throw std::runtime_error("the plug-in refused to process " + std::to_string(setup.channels) +
-                                 " channel(s) at " + std::to_string(setup.sampleRate) + " Hz");
+        throw std::runtime_error("the plug-in refused to process " + std::to_string(setup().channels) +
+                                 " channel(s) at " + std::to_string(setup().sampleRate) + " Hz");
     }
-    prepared = true;
     restartPending = false;
     context = {};
     context.state = Vst::ProcessContext::kPlaying;
-    context.sampleRate = setup.sampleRate;
+    context.sampleRate = setup().sampleRate;
 }
+
+void Vst3EffectHost::halt() { plugin->stop(); }
 
 std::int32_t Vst3EffectHost::latency()
 {
@@ -93,61 +91,26 @@ void Vst3EffectHost::restartIfAsked()
     // The edit that asked for the restart is still queued; the processor
     // must have it before it is set up again, or the new engine would be
     // built from the old values. Hosts flush it with an empty block.
-    Vst::ProcessData flush{};
-    flush.processMode = Vst::kOffline;
-    flush.symbolicSampleSize = current.doublePrecision ? Vst::kSample64 : Vst::kSample32;
+    Vst::ProcessData& flush = block.assembleEmpty(vstSetup().symbolicSampleSize, Vst::kOffline);
     flush.inputParameterChanges = &pendingChanges;
     flush.outputParameterChanges = &outputChanges;
     plugin->processor()->process(flush);
     pendingChanges.clear();
     outputChanges.clear();
     plugin->stop();
-    Vst::ProcessSetup vstSetup{Vst::kOffline,
-                               current.doublePrecision ? Vst::kSample64 : Vst::kSample32,
-                               current.maxBlockSize, current.sampleRate};
-    if (plugin->start(vstSetup, current.channels) != kResultOk)
+    if (plugin->start(vstSetup(), setup().channels) != kResultOk)
         throw std::runtime_error("the plug-in refused to restart after a latency change");
     ++restartCount;
 }
 
 template <typename Sample>
-void Vst3EffectHost::processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames)
+void Vst3EffectHost::processSamples(const Sample* const* input, Sample* const* output, std::int32_t frames)
 {
-    if (!prepared)
-        throw std::logic_error("process before prepare");
-    if (frames < 0 || frames > current.maxBlockSize)
-        throw std::logic_error("block larger than the prepared maximum");
     restartIfAsked();
-
-    std::array<Sample*, 2> inputChannels{};
-    std::array<Sample*, 2> outputChannels{};
-    for (std::int32_t channel = 0; channel < current.channels; ++channel) {
-        inputChannels[channel] = const_cast<Sample*>(input[channel]);
-        outputChannels[channel] = output[channel];
-    }
-    Vst::AudioBusBuffers inputBus{};
-    Vst::AudioBusBuffers outputBus{};
-    inputBus.numChannels = outputBus.numChannels = current.channels;
-    if constexpr (sizeof(Sample) == sizeof(float)) {
-        inputBus.channelBuffers32 = inputChannels.data();
-        outputBus.channelBuffers32 = outputChannels.data();
-    } else {
-        inputBus.channelBuffers64 = inputChannels.data();
-        outputBus.channelBuffers64 = outputChannels.data();
-    }
-
-    Vst::ProcessData data{};
-    data.processMode = Vst::kOffline;
-    data.symbolicSampleSize = sizeof(Sample) == sizeof(float) ? Vst::kSample32 : Vst::kSample64;
-    data.numSamples = frames;
-    data.numInputs = 1;
-    data.numOutputs = 1;
-    data.inputs = &inputBus;
-    data.outputs = &outputBus;
+    Vst::ProcessData& data = block.assemble(input, output, setup().channels, frames, Vst::kOffline);
     data.inputParameterChanges = &pendingChanges;
     data.outputParameterChanges = &outputChanges;
     data.processContext = &context;
-
     const tresult result = plugin->processor()->process(data);
     pendingChanges.clear();
     outputChanges.clear();
@@ -157,24 +120,14 @@ void Vst3EffectHost::processBlock(const Sample* const* input, Sample* const* out
         throw std::runtime_error("the plug-in failed to process a block");
 }
 
-void Vst3EffectHost::process(const float* const* input, float* const* output, std::int32_t frames)
+void Vst3EffectHost::processBlock(const float* const* input, float* const* output, std::int32_t frames)
 {
-    if (current.doublePrecision)
-        throw std::logic_error("prepared for 64-bit samples");
-    processBlock(input, output, frames);
+    processSamples(input, output, frames);
 }
 
-void Vst3EffectHost::process(const double* const* input, double* const* output, std::int32_t frames)
+void Vst3EffectHost::processBlock(const double* const* input, double* const* output, std::int32_t frames)
 {
-    if (!current.doublePrecision)
-        throw std::logic_error("prepared for 32-bit samples");
-    processBlock(input, output, frames);
-}
-
-void Vst3EffectHost::stop()
-{
-    plugin->stop();
-    prepared = false;
+    processSamples(input, output, frames);
 }
 
 std::vector<std::uint8_t> Vst3EffectHost::processorState()

@@ -10,6 +10,7 @@
 #include "tools/host/effect_host.h"
 #include "tools/host/parameter_changes.h"
 #include "tools/host/plugin_instance.h"
+#include "tools/host/process_block.h"
 
 namespace tarvel::host {
 
@@ -23,11 +24,7 @@ public:
     double parameter(std::uint32_t id) override;
     std::string parameterDisplay(std::uint32_t id, double normalized) override;
 
-    void prepare(const ProcessSetup& setup) override;
     std::int32_t latency() override;
-    void process(const float* const* input, float* const* output, std::int32_t frames) override;
-    void process(const double* const* input, double* const* output, std::int32_t frames) override;
-    void stop() override;
 
     std::vector<std::uint8_t> processorState() override;
     void restoreProcessorState(const std::vector<std::uint8_t>& bytes) override;
@@ -37,20 +34,24 @@ public:
     int restartsDone() const { return restartCount; }
 
 private:
+    void start() override;
+    void halt() override;
+    void processBlock(const float* const* input, float* const* output, std::int32_t frames) override;
+    void processBlock(const double* const* input, double* const* output, std::int32_t frames) override;
     template <typename Sample>
-    void processBlock(const Sample* const* input, Sample* const* output, std::int32_t frames);
+    void processSamples(const Sample* const* input, Sample* const* output, std::int32_t frames);
     void restartIfAsked();
+    Steinberg::Vst::ProcessSetup vstSetup() const;
 
     std::unique_ptr<PluginModule> module;
     std::unique_ptr<PluginInstance> plugin;
-    ProcessSetup current;
-    bool prepared = false;
     bool startValuesChanged = false;
     bool restartPending = false;
     int restartCount = 0;
     ParameterChanges pendingChanges;
     ParameterChanges outputChanges;
     Steinberg::Vst::ProcessContext context{};
+    ProcessBlock block;
 };
 
 } // namespace tarvel::host
