@@ -11,6 +11,23 @@
 #include "processor/engine/mid_side_detector.h"
 
 namespace tarvel {
+namespace {
+
+// The frames of a gain pass (count clamped to a chunk) and the whole lanes
+// that hold them; lanes past the frames compute from stale values and are
+// never read.
+struct LaneSpan {
+    std::int32_t frames;
+    std::size_t paddedCount;
+};
+
+LaneSpan laneSpan(std::int32_t count) noexcept
+{
+    const std::int32_t frames = std::clamp(count, 0, ParameterChunk::capacity);
+    return {frames, static_cast<std::size_t>(wholeLanes(frames))};
+}
+
+} // namespace
 
 LoudnessCore::LoudnessCore(const CoreConfig& config)
     : channels(std::max(config.channelCount, 1)), sampleRate(config.sampleRate), mapping(config.mapping),
@@ -78,10 +95,9 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
 {
     constexpr std::size_t capacity = ParameterChunk::capacity;
     constexpr std::size_t width = FloatLanes::width;
-    const std::int32_t n = std::clamp(count, 0, ParameterChunk::capacity);
+    const auto [n, paddedCount] = laneSpan(count);
     if (n == 0)
         return;
-    const auto paddedCount = static_cast<std::size_t>(wholeLanes(n));
     alignas(16) std::array<float, capacity> power{}, loudness;
     alignas(16) std::array<double, capacity> logIn, logOut, expIn;
     std::copy_n(powers, n, power.begin());
@@ -142,12 +158,9 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
 {
     constexpr std::size_t capacity = StereoChunk::capacity;
     constexpr std::size_t width = FloatLanes::width;
-    const std::int32_t n = std::clamp(count, 0, StereoChunk::capacity);
+    const auto [n, paddedCount] = laneSpan(count);
     if (n == 0)
         return;
-    // Whole lanes; lanes past count compute from stale values and are never
-    // read.
-    const auto paddedCount = static_cast<std::size_t>(wholeLanes(n));
 
     alignas(16) std::array<float, capacity> midPowers, sidePowers, loudness, sideGains, loudnessAfter, gains;
     // Logarithm and exponential arguments and logarithm results, in double.
