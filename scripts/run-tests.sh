@@ -21,7 +21,8 @@ cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_
   tarvel_vst2_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
-# Layout documents fuzzed (about 20 s), the engine's unit tests (the chunked
+# Layout documents fuzzed (a fixed 100 000 of them; TARVEL_LAYOUT_FUZZ_DOCUMENTS
+# asks for more), the engine's unit tests (the chunked
 # paths' pointer arithmetic), hosts' odd calls replayed on the loaded module
 # (the editor opened and closed in an X window among them), and the GDI+
 # layer's drawing, fonts and images, under AddressSanitizer (leaks
