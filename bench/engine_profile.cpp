@@ -57,7 +57,7 @@ int run(std::string_view name, std::int32_t channels, bool automate, bool perFra
         if constexpr (std::is_same_v<Sample, float>) {
             if (perFrame) {
                 engine.processBlockPerFrame(inputs.data(), outputs.data(), channels, blockSize);
-                sum += out[0][0];
+                sum += static_cast<double>(out[0][0]);
                 continue;
             }
         }

@@ -19,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 
 start=$SECONDS
-cmake --preset windows
+cmake --preset windows ${TARVEL_CMAKE_STRICT:-}
 cmake --build --preset windows -j "$jobs"
 echo "windows build: $((SECONDS - start)) s"
 

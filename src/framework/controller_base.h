@@ -38,7 +38,7 @@ public:
                 const Steinberg::UString128 title(decodeLiteral(description.title).c_str());
                 const Steinberg::UString128 unit(decodeLiteral(description.unitLabel).c_str());
                 parameters.addParameter(title, unit, description.stepCount, description.defaultValue,
-                                        description.flags, static_cast<ParamID>(description.id), 0);
+                                        description.flags, static_cast<Steinberg::int32>(description.id), 0);
             }
             return Steinberg::kResultOk;
         });

@@ -7,8 +7,8 @@ namespace Gdiplus {
 
 std::vector<PointF> arcBeziers(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
-    const double rx = width / 2.0, ry = height / 2.0;
-    const double cx = x + rx, cy = y + ry;
+    const double rx = double(width) / 2.0, ry = double(height) / 2.0;
+    const double cx = double(x) + rx, cy = double(y) + ry;
     const double sweep = std::clamp(double(sweepAngle), -360.0, 360.0);
     const int segments = std::max(1, int(std::ceil(std::abs(sweep) / 90.0 - 1e-9)));
     const auto parameter = [&](double degrees) {
@@ -24,7 +24,7 @@ std::vector<PointF> arcBeziers(REAL x, REAL y, REAL width, REAL height, REAL sta
     for (int i = 1; i <= segments; ++i) {
         // Each segment spans less than half a turn, so its end is the nearest
         // parameter in the sweep's direction.
-        double to = parameter(startAngle + sweep * i / segments);
+        double to = parameter(double(startAngle) + sweep * i / segments);
         double delta = std::remainder(to - from, 2 * M_PI);
         if (sweep > 0 && delta < 0)
             delta += 2 * M_PI;

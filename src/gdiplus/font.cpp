@@ -25,7 +25,7 @@ double pixelsPerUnit(Unit unit)
     }
 }
 
-double GpFont::pixelSize() const { return emSize * pixelsPerUnit(unit); }
+double GpFont::pixelSize() const { return double(emSize) * pixelsPerUnit(unit); }
 
 namespace {
 

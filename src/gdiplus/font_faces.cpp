@@ -157,7 +157,7 @@ const FontFace::RenderedGlyph* FontFace::rendered(unsigned int glyph, double emP
         if (!load(glyph, emPixels, style, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target))
             return nullptr;
         const FT_GlyphSlot slot = resource->face->glyph;
-        result.advance = std::round(slot->advance.x / 64.0);
+        result.advance = std::round(double(slot->advance.x) / 64.0);
         if (FT_Render_Glyph(slot, antialias ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0 &&
             slot->bitmap.width > 0 && slot->bitmap.rows > 0) {
             const FT_Bitmap& bitmap = slot->bitmap;
@@ -215,8 +215,8 @@ struct OutlineTarget {
 
 void point(const OutlineTarget& target, const FT_Vector* v, double& x, double& y)
 {
-    x = target.x + v->x / 64.0;
-    y = target.y - v->y / 64.0;
+    x = target.x + double(v->x) / 64.0;
+    y = target.y - double(v->y) / 64.0;
 }
 
 int moveTo(const FT_Vector* to, void* user)

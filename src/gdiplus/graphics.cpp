@@ -35,7 +35,7 @@ public:
     // page unit in device pixels times the page scale).
     cairo_matrix_t device() const
     {
-        const double page = state.pageScale * (state.pageUnit == UnitDisplay ? 1.0 : pixelsPerUnit(state.pageUnit));
+        const double page = double(state.pageScale) * (state.pageUnit == UnitDisplay ? 1.0 : pixelsPerUnit(state.pageUnit));
         cairo_matrix_t pageScale, result;
         cairo_matrix_init_scale(&pageScale, page, page);
         cairo_matrix_multiply(&result, &state.world, &pageScale);
@@ -139,7 +139,7 @@ Status stroke(GpGraphics& g, const GpPen& pen, const GpPath& path)
     const double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
     double width = pen.width;
     if (pen.unit != UnitWorld) {
-        width = pen.width * std::max(1.0, pixelsPerUnit(pen.unit));
+        width = double(pen.width) * std::max(1.0, pixelsPerUnit(pen.unit));
         cairo_identity_matrix(context);
         width = std::max(width, 1.0);
     } else if (scale > 0) {
@@ -497,7 +497,7 @@ Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height
     // carried to the rectangle's edges rather than faded out.
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source->surface);
     cairo_matrix_t placement;
-    cairo_matrix_init(&placement, width / imageWidth, 0, 0, height / imageHeight, x, y);
+    cairo_matrix_init(&placement, width / REAL(imageWidth), 0, 0, height / REAL(imageHeight), x, y);
     cairo_matrix_invert(&placement);
     cairo_pattern_set_matrix(pattern, &placement);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);

@@ -86,7 +86,8 @@ Status GraphicsPath::AddEllipse(REAL x, REAL y, REAL width, REAL height)
     closeFigure(*nativePath);
     if (onlyShape) {
         cairo_matrix_t unitCircle;
-        cairo_matrix_init(&unitCircle, width / 2.0, 0, 0, height / 2.0, x + width / 2.0, y + height / 2.0);
+        cairo_matrix_init(&unitCircle, double(width) / 2.0, 0, 0, double(height) / 2.0, double(x) + double(width) / 2.0,
+                          double(y) + double(height) / 2.0);
         nativePath->ellipse = unitCircle;
     }
     return Ok;

@@ -37,8 +37,8 @@ std::vector<PointF> flattenedOutline(const GpPath& path)
             for (int step = 1; step <= stepsPerCurve; ++step) {
                 const double t = double(step) / stepsPerCurve, u = 1 - t;
                 const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-                outline.emplace_back(REAL(a * p0.X + b * p1.X + c * p2.X + d * p3.X),
-                                     REAL(a * p0.Y + b * p1.Y + c * p2.Y + d * p3.Y));
+                outline.emplace_back(REAL(a * double(p0.X) + b * double(p1.X) + c * double(p2.X) + d * double(p3.X)),
+                                     REAL(a * double(p0.Y) + b * double(p1.Y) + c * double(p2.Y) + d * double(p3.Y)));
             }
             i += 2;
         } else {
@@ -54,15 +54,15 @@ PointF centroid(const std::vector<PointF>& polygon)
     for (std::size_t i = 0; i < polygon.size(); ++i) {
         const PointF& a = polygon[i];
         const PointF& b = polygon[(i + 1) % polygon.size()];
-        const double cross = double(a.X) * b.Y - double(b.X) * a.Y;
+        const double cross = double(a.X) * double(b.Y) - double(b.X) * double(a.Y);
         area += cross;
-        cx += (double(a.X) + b.X) * cross;
-        cy += (double(a.Y) + b.Y) * cross;
-        sumX += a.X;
-        sumY += a.Y;
+        cx += (double(a.X) + double(b.X)) * cross;
+        cy += (double(a.Y) + double(b.Y)) * cross;
+        sumX += double(a.X);
+        sumY += double(a.Y);
     }
     if (std::abs(area) < 1e-9 || polygon.empty())
-        return polygon.empty() ? PointF() : PointF(REAL(sumX / polygon.size()), REAL(sumY / polygon.size()));
+        return polygon.empty() ? PointF() : PointF(REAL(sumX / double(polygon.size())), REAL(sumY / double(polygon.size())));
     return PointF(REAL(cx / (3 * area)), REAL(cy / (3 * area)));
 }
 

@@ -115,11 +115,11 @@ TextLayout layoutText(std::u16string_view text, const GpFont& font, const RectF&
 
     TextLayout layout;
     const double blockHeight = lineHeight * double(pieces.size());
-    const double top = layoutRect.Y + (layoutRect.Height - blockHeight) * alignmentFactor(f.lineAlignment);
+    const double top = double(layoutRect.Y) + (double(layoutRect.Height) - blockHeight) * alignmentFactor(f.lineAlignment);
     double left = 1e300, widest = 0;
     for (std::size_t n = 0; n < pieces.size(); ++n) {
         const Piece& piece = pieces[n];
-        double x = layoutRect.X + (layoutRect.Width - piece.width) * alignmentFactor(f.alignment);
+        double x = double(layoutRect.X) + (double(layoutRect.Width) - piece.width) * alignmentFactor(f.alignment);
         const double baseline = top + double(n) * lineHeight + ascent;
         layout.lines.push_back({x, baseline, piece.width});
         left = std::min(left, x);

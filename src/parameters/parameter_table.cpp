@@ -15,7 +15,7 @@ using vantle::scrambleText;
 // Normalised value of a ratio display value: the inverse of 4^v.
 float normalisedRatio(float display)
 {
-    return clampNormalised(static_cast<float>(std::log(display) / std::log(4.0)));
+    return clampNormalised(static_cast<float>(static_cast<double>(std::log(display)) / std::log(4.0)));
 }
 
 std::array<ParameterDescription, ParameterCount> buildTable()

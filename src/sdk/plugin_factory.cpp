@@ -54,7 +54,11 @@ CPluginFactory::~CPluginFactory()
     FUNKNOWN_DTOR
 }
 
+// The SDK's macro hands its int32 reference count out as uint32.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 IMPLEMENT_REFCOUNT(CPluginFactory)
+#pragma GCC diagnostic pop
 
 tresult PLUGIN_API CPluginFactory::queryInterface(const TUID _iid, void** obj)
 {

@@ -65,8 +65,8 @@ void CKnob::setViewSize(const CRect& rect, bool invalidate)
 
 float CKnob::valueFromPoint(CPoint& point) const
 {
-    const double halfRange = rangeAngle * 0.5;
-    const double middleAngle = startAngle + halfRange;
+    const double halfRange = double(rangeAngle) * 0.5;
+    const double middleAngle = double(startAngle) + halfRange;
     const CPoint centre(getViewSize().getWidth() / 2, getViewSize().getHeight() / 2);
     const double dx = (point.x - centre.x) / (centre.x - inset);
     const double dy = (point.y - centre.y) / (centre.y - inset);
@@ -82,7 +82,7 @@ float CKnob::valueFromPoint(CPoint& point) const
         return getMax();
     if (alpha < -halfRange)
         return getMin();
-    return getMin() + float(0.5 + alpha / rangeAngle) * getRange();
+    return getMin() + float(0.5 + alpha / double(rangeAngle)) * getRange();
 }
 
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
@@ -145,11 +145,11 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
             if (buttons & kZoomModifier)
                 state.range *= zoomFactor;
             const float coef = getRange() / state.range;
-            state.entryValue += float(diff * (state.coef - coef));
+            state.entryValue += float(diff * double(state.coef - coef));
             state.coef = coef;
             state.oldButton = buttons;
         }
-        newValue = std::clamp(float(state.entryValue + diff * state.coef), getMin(), getMax());
+        newValue = std::clamp(float(double(state.entryValue) + diff * double(state.coef)), getMin(), getMax());
     } else {
         CPoint local(where);
         local.offset(-getViewSize().left, -getViewSize().top);

@@ -3,6 +3,8 @@
 // entry, each frame) enters once and exits once; GDI+ runs while at least one
 // reference is held.
 
+#include <cstdint>
+
 namespace VSTGUI {
 
 class GDIPlusGlobals {
@@ -19,7 +21,9 @@ private:
     GDIPlusGlobals();
     ~GDIPlusGlobals();
 
-    unsigned long token = 0;
+    // GDI+'s ULONG_PTR: pointer-sized, which `unsigned long` is not on 64-bit
+    // Windows.
+    std::uintptr_t token = 0;
     bool running = false;
 };
 

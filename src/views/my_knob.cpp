@@ -140,13 +140,13 @@ void MyKnob::paintTicks(Gdiplus::Graphics& graphics) const
     for (std::size_t k = 0; k < count; ++k) {
         // A single mark has no spread to share: it marks the minimum.
         const double position = count > 1 ? double(k) / double(count - 1) : 0.0;
-        const auto theta = float(position * getRangeAngle() + getStartAngle());
+        const auto theta = float(position * double(getRangeAngle()) + double(getStartAngle()));
         const float s = std::sin(theta);
         const float co = std::cos(theta);
         const TickMark& mark = marks[k];
         Gdiplus::Pen pen(Gdiplus::Color(mark.color), float(mark.thickness));
-        graphics.DrawLine(&pen, float(c.x + co * mark.innerRadius), float(c.y + s * mark.innerRadius),
-                          float(c.x + co * mark.outerRadius), float(c.y + s * mark.outerRadius));
+        graphics.DrawLine(&pen, float(c.x + double(co) * mark.innerRadius), float(c.y + double(s) * mark.innerRadius),
+                          float(c.x + double(co) * mark.outerRadius), float(c.y + double(s) * mark.outerRadius));
     }
 }
 
@@ -202,7 +202,7 @@ void MyKnob::paintPointer(Gdiplus::Graphics& graphics)
     const auto angle = float(getValueNormalized() * getRangeAngle() + getStartAngle());
     Gdiplus::Matrix turn;
     turn.Translate(float(m.x), float(m.y));
-    turn.Rotate(float(angle * degreesPerRadian));
+    turn.Rotate(float(double(angle) * degreesPerRadian));
     turn.Translate(float(-m.x), float(-m.y));
     graphics.MultiplyTransform(&turn, Gdiplus::MatrixOrderPrepend);
     graphics.DrawImage(pointerLayer.get(), float(size.left), float(size.top),
@@ -213,8 +213,8 @@ void MyKnob::paintPointer(Gdiplus::Graphics& graphics)
 void MyKnob::buildPointerLayer(float scale)
 {
     const VSTGUI::CRect& size = getViewSize();
-    const int width = int(size.getWidth() * scale);
-    const int height = int(size.getHeight() * scale);
+    const int width = int(size.getWidth() * double(scale));
+    const int height = int(size.getHeight() * double(scale));
     if (width <= 0 || height <= 0)
         return;
     Gdiplus::Bitmap sharp(width, height, PixelFormat32bppPARGB);
@@ -246,7 +246,7 @@ void MyKnob::buildPointerLayer(float scale)
         graphics.DrawPath(&outline, &bar);
     }
     const std::unique_ptr<Gdiplus::Bitmap> glow =
-        makeGlow(sharp, int(glowRadius.get() * scale), float(glowGain.get()), glowPasses.get());
+        makeGlow(sharp, int(glowRadius.get() * double(scale)), float(glowGain.get()), glowPasses.get());
 
     auto layer = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
     if (layer->GetLastStatus() != Gdiplus::Ok)

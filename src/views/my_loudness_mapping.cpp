@@ -120,7 +120,7 @@ void MyLoudnessMapping::paintCurve(Gdiplus::Graphics& graphics, float e) const
     const double xL = levelToX(currentLevel);
 
     // Beyond the current level: translucent.
-    graphics.IntersectClip(Gdiplus::Rect(int(xL), 0, int(e - xL), int(e)));
+    graphics.IntersectClip(Gdiplus::Rect(int(xL), 0, int(double(e) - xL), int(e)));
     Gdiplus::Pen ahead(Gdiplus::Color(0xC859DBDF), 3.0f);
     graphics.DrawLines(&ahead, curve.data(), INT(curve.size()));
     graphics.SetClip(&saved, Gdiplus::CombineModeReplace);

@@ -17,14 +17,14 @@ void boxAverage(float* samples, int count, std::ptrdiff_t stride, int radius, st
     const double scale = 1.0 / (2.0 * radius + 1.0);
     double sum = 0;
     for (int i = 0; i < std::min(radius, count); ++i)
-        sum += scratch[std::size_t(i)];
+        sum += double(scratch[std::size_t(i)]);
     for (int i = 0; i < count; ++i) {
         const int entering = i + radius;
         const int leaving = i - radius - 1;
         if (entering < count)
-            sum += scratch[std::size_t(entering)];
+            sum += double(scratch[std::size_t(entering)]);
         if (leaving >= 0)
-            sum -= scratch[std::size_t(leaving)];
+            sum -= double(scratch[std::size_t(leaving)]);
         samples[i * stride] = float(sum * scale);
     }
 }

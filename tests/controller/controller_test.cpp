@@ -35,7 +35,11 @@ public:
     std::vector<std::string> ids;
     std::vector<double> speeds;
 };
+// The SDK's macro hands its int32 reference count out as uint32.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 IMPLEMENT_FUNKNOWN_METHODS(RecordingPeer, IConnectionPoint, IConnectionPoint::iid)
+#pragma GCC diagnostic pop
 
 class RecordingHandler : public IComponentHandler {
 public:
@@ -56,7 +60,11 @@ public:
     std::vector<std::pair<ParamID, ParamValue>> edits;
     std::vector<int32> restarts;
 };
+// The SDK's macro hands its int32 reference count out as uint32.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 IMPLEMENT_FUNKNOWN_METHODS(RecordingHandler, IComponentHandler, IComponentHandler::iid)
+#pragma GCC diagnostic pop
 
 IPtr<MemoryStream> streamOf(const std::string& text)
 {

@@ -65,7 +65,7 @@ TEST_P(MappingAtRate, CompressesTheSideToMidRatio)
         const auto left = test::sine(440.0, 0.1, rate, rate * 4);
         auto right = left;
         for (auto& s : right)
-            s = static_cast<float>(s * rightGain);
+            s = static_cast<float>(static_cast<double>(s) * rightGain);
         const Channels input{left, right};
         RealtimeProcessor engine({rate, 2, p});
         const Channels output = test::runEngine(engine, input, 512);

@@ -54,8 +54,9 @@ TEST(ParameterSmoothingChunk, GivesTheValuesOfPerSampleSteps)
             const std::int32_t count = std::min(ParameterChunk::capacity, length - begin);
             ParameterChunk chunk;
             chunked.advanceChunk(chunkedIntake, count, chunk);
-            settledChunks += chunk.integrationTimeConstant && chunk.target[0] == chunk.target[count - 1] &&
-                             chunk.wet[0] == chunk.wet[count - 1];
+            const auto last = static_cast<std::size_t>(count - 1);
+            settledChunks += chunk.integrationTimeConstant && chunk.target[0] == chunk.target[last] &&
+                             chunk.wet[0] == chunk.wet[last];
             for (std::int32_t j = 0; j < count; ++j) {
                 perSample.advance(sampleIntake);
                 const auto i = static_cast<std::size_t>(j);

@@ -37,10 +37,10 @@ TEST(SmootherSearch, MatchesTheWindowHeightAtEveryRate)
             SCOPED_TRACE(testing::Message() << rate << " Hz, " << seconds << " s");
             const float peak = windowPeak(rate, seconds);
             const SmootherSetting setting = findSmootherCoefficient(peak, work);
-            EXPECT_NEAR(impulsePeakOf(setting.coefficient) / peak, 1.0, 1e-3);
+            EXPECT_NEAR(impulsePeakOf(setting.coefficient) / static_cast<double>(peak), 1.0, 1e-3);
             // Two identical poles: the median of the response lies near
             // 1.68 / k samples.
-            EXPECT_NEAR(setting.delaySamples * setting.coefficient, 1.68, 0.02);
+            EXPECT_NEAR(setting.delaySamples * static_cast<double>(setting.coefficient), 1.68, 0.02);
         }
     }
 }

@@ -66,7 +66,7 @@ TEST(Vst2UniqueId, ComesFromTheVst2SuffixedProcessorId)
     // The first four digest bytes are the low word's, least significant first.
     const std::uint32_t low = tarvel::makeClassId(tarvel::processorClassName, tarvel::vst2Suffix).l1;
     EXPECT_EQ(tarvel::vst2UniqueId(), tarvel::vst2IdFromBytes(low & 0xFF, (low >> 8) & 0xFF, (low >> 16) & 0xFF,
-                                                               low >> 24));
+                                                               static_cast<std::uint8_t>(low >> 24)));
 }
 
 } // namespace

@@ -84,14 +84,14 @@ std::string randomDocument(std::mt19937& random, int depth = 0)
     case 3: return "1e" + std::to_string(random() % 400);
     case 4: {
         std::string array = "[";
-        for (unsigned n = random() % 6; n > 0; --n)
+        for (auto n = random() % 6; n > 0; --n)
             array += randomDocument(random, depth + 1) + (n > 1 ? "," : "");
         return array + "]";
     }
     default: {
         static const char* const keys[] = {"v", "w", "i", "d", "s", "c", "a", "p", "r", "paths", "pts", "size", "kind", "points"};
         std::string object = "{";
-        for (unsigned n = random() % 5; n > 0; --n)
+        for (auto n = random() % 5; n > 0; --n)
             object += std::string("\"") + keys[random() % 14] + "\":" + randomDocument(random, depth + 1) +
                       (n > 1 ? "," : "");
         return object + "}";

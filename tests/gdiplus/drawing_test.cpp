@@ -75,7 +75,7 @@ TEST_F(GdiplusLayer, PathGradientOverAnEllipseIsExactEvenMovedAndScaled)
         int probed = 0;
         for (int y = 0; y < 200; y += 3)
             for (int x = 0; x < 200; x += 3) {
-                const double u = ((x + 0.5) / scale - 45) / 30, v = ((y + 0.5) / scale - 40) / 15;
+                const double u = ((x + 0.5) / double(scale) - 45) / 30, v = ((y + 0.5) / double(scale) - 40) / 15;
                 const double r = std::sqrt(u * u + v * v);
                 if (r > 0.97 && r < 1.03)
                     continue; // the antialiased rim

@@ -74,7 +74,7 @@ TEST(BusesThroughTheModule, ProcessesBothSampleSizesAlike)
 
     // The engine computes in single precision either way.
     double largest = 0.0;
-    for (int c = 0; c < 2; ++c)
+    for (std::size_t c = 0; c < 2; ++c)
         for (std::size_t i = 0; i < out32[c].size(); ++i) {
             ASSERT_EQ(static_cast<double>(out32[c][i]), out64[c][i]) << "channel " << c << " frame " << i;
             largest = std::max(largest, std::abs(out64[c][i]));

@@ -107,10 +107,10 @@ TEST(HostSequences, BlockSizesFromOneToBeyondTheDeclaredMaximumGiveTheSameAudio)
         const auto frames =
             static_cast<int32>(std::min<std::size_t>(static_cast<std::size_t>(sizes[n % std::size(sizes)]),
                                                      material[0].size() - position));
-        for (int c = 0; c < 2; ++c)
+        for (std::size_t c = 0; c < 2; ++c)
             std::copy_n(material[c].begin() + static_cast<long>(position), frames, block.input[c].begin());
         ASSERT_EQ(block.run(*varied.processor(), frames), kResultOk);
-        for (int c = 0; c < 2; ++c)
+        for (std::size_t c = 0; c < 2; ++c)
             std::copy_n(block.output[c].begin(), frames, output[c].begin() + static_cast<long>(position));
         position += static_cast<std::size_t>(frames);
     }

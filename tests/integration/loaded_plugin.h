@@ -91,10 +91,10 @@ std::vector<std::vector<Sample>> processSignal(Vst::IAudioProcessor& processor,
     std::vector<std::vector<Sample>> result(signal.size(), std::vector<Sample>(length));
     for (std::size_t start = 0; start < length; start += static_cast<std::size_t>(blockSize)) {
         const auto frames = static_cast<int32>(std::min<std::size_t>(static_cast<std::size_t>(blockSize), length - start));
-        for (int32 c = 0; c < channels; ++c)
+        for (std::size_t c = 0; c < signal.size(); ++c)
             std::copy_n(signal[c].begin() + static_cast<long>(start), frames, block.input[c].begin());
         EXPECT_EQ(block.run(processor, frames), kResultOk);
-        for (int32 c = 0; c < channels; ++c)
+        for (std::size_t c = 0; c < signal.size(); ++c)
             std::copy_n(block.output[c].begin(), frames, result[c].begin() + static_cast<long>(start));
     }
     return result;

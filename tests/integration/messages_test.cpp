@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "framework/messages.h"
 #include "integration/loaded_plugin.h"
@@ -63,17 +64,17 @@ TEST(LatencyThroughTheModule, TheRestartedEngineDelaysByTheNewLatency)
     for (int i = 0; i < 40; ++i)
         block.run(*plugin.processor(), 512);
     const auto out = processSignal(*plugin.processor(), impulse, 256);
-    for (int c = 0; c < 2; ++c) {
+    for (std::size_t c = 0; c < 2; ++c) {
         const auto peak = std::max_element(out[c].begin(), out[c].end(),
                                            [](float a, float b) { return std::abs(a) < std::abs(b); });
         EXPECT_EQ(peak - out[c].begin(), 100 + static_cast<long>(fastLatency48k)) << "channel " << c;
-        EXPECT_NEAR(*peak, impulse[c][100], 1e-4);
+        EXPECT_NEAR(static_cast<double>(*peak), static_cast<double>(impulse[c][100]), 1e-4);
     }
 }
 
 // Samples between an impulse going into a running instance and its peak
 // coming out. Ratio is 1:1, so the output is the input delayed.
-long impulseDelay(Vst::IAudioProcessor& processor)
+std::ptrdiff_t impulseDelay(Vst::IAudioProcessor& processor)
 {
     std::vector<std::vector<float>> impulse(2, std::vector<float>(8192, 0.0f));
     impulse[0][300] = 0.8f;
@@ -113,7 +114,7 @@ TEST(LatencyThroughTheModule, WithoutARestartTheDelayFollowsSpeedBothWays)
         ASSERT_EQ(plugin.handler().restarts().size(), 1u) << "the host is asked, and ignores it";
         const uint32 reported = plugin.processor()->getLatencySamples();
         EXPECT_EQ(reported, speed > 0.5 ? slowLatency48k : fastLatency48k);
-        EXPECT_EQ(impulseDelay(*plugin.processor()), static_cast<long>(reported)) << "Speed " << speed;
+        EXPECT_EQ(impulseDelay(*plugin.processor()), static_cast<std::ptrdiff_t>(reported)) << "Speed " << speed;
     }
 }
 

@@ -80,7 +80,7 @@ Interleaved randomProgramme(double seconds, int channels, unsigned sampleRate, s
             const double mid = noise[n] + tone[n];
             samples.push_back(gain * mid);
             if (channels == 2)
-                samples.push_back(gain * ((1.0 - width) * mid + width * other[n]));
+                samples.push_back(gain * ((1.0 - width) * mid + width * static_cast<double>(other[n])));
         }
     }
     samples.resize(frames * static_cast<std::size_t>(channels));
@@ -113,7 +113,7 @@ TEST(LoudnessMeter, AgreesWithLibebur128OnTestSignals)
     Interleaved steps;
     for (int i = 0; i < 48000 * 30; ++i) {
         const double gain = i < 48000 * 15 ? 0.5 : 0.02;
-        steps.push_back(gain * sine[static_cast<std::size_t>(i) % sine.size()]);
+        steps.push_back(gain * static_cast<double>(sine[static_cast<std::size_t>(i) % sine.size()]));
     }
     expectAgreement(steps, 1, 48000);
 

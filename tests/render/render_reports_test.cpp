@@ -7,6 +7,7 @@
 #include <picojson.h>
 
 #include <cmath>
+#include <limits>
 
 #include "framework/resource_cache.h"
 #include "parameters/mapping_curve.h"
@@ -37,7 +38,7 @@ Sound loudThenQuiet(std::size_t channels, int sampleRate, double seconds)
 
 double level(const picojson::value& number)
 {
-    return number.is<picojson::null>() ? -INFINITY : number.get<double>();
+    return number.is<picojson::null>() ? -std::numeric_limits<double>::infinity() : number.get<double>();
 }
 
 void expectReportMatches(const picojson::value& reported, const ReferenceReport& reference, const std::string& what)

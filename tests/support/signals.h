@@ -58,7 +58,7 @@ inline double rms(const std::vector<float>& x, std::size_t from, std::size_t to)
 {
     double sum = 0.0;
     for (std::size_t i = from; i < to; ++i)
-        sum += static_cast<double>(x[i]) * x[i];
+        sum += static_cast<double>(x[i]) * static_cast<double>(x[i]);
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 

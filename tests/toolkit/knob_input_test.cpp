@@ -26,7 +26,7 @@ public:
         events.push_back("modifier");
         return takeRightClicks && buttons.isRightButton() ? 1 : 0;
     }
-    static std::string text(float value) { return std::to_string(int(value * 1000 + 0.5)); }
+    static std::string text(float value) { return std::to_string(int(static_cast<double>(value * 1000) + 0.5)); }
 
     std::vector<std::string> events;
     bool takeRightClicks = true;

@@ -31,8 +31,8 @@ std::vector<std::vector<Sample>> testSignal()
     std::vector<std::vector<Sample>> channels(2, std::vector<Sample>(length));
     for (int i = 0; i < length; ++i) {
         const double envelope = (i / 12000) % 2 == 0 ? 1.0 : 0.05;
-        channels[0][static_cast<std::size_t>(i)] = static_cast<Sample>(noise[static_cast<std::size_t>(i)] * envelope);
-        channels[1][static_cast<std::size_t>(i)] = static_cast<Sample>(tone[static_cast<std::size_t>(i)] * (1.1 - envelope));
+        channels[0][static_cast<std::size_t>(i)] = static_cast<Sample>(static_cast<double>(noise[static_cast<std::size_t>(i)]) * envelope);
+        channels[1][static_cast<std::size_t>(i)] = static_cast<Sample>(static_cast<double>(tone[static_cast<std::size_t>(i)]) * (1.1 - envelope));
     }
     return channels;
 }

@@ -1,6 +1,7 @@
 // The built module as a VST 2.4 host sees it: entered through VSTPluginMain,
 // driven only through the effect record and its dispatcher.
 
+#include <cstddef>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,7 +70,7 @@ protected:
     }
 
     // Samples between an impulse going in and its peak coming out.
-    long impulseDelay()
+    std::ptrdiff_t impulseDelay()
     {
         std::vector<float> left(8192, 0.0f), right(8192, 0.0f);
         left[300] = 0.8f;
@@ -369,7 +370,7 @@ TEST_F(Vst2Effect, WithoutASuspendTheDelayFollowsSpeedBothWays)
         host.dispatch(effEditIdle);
         const VstInt32 reported = effect().initialDelay;
         EXPECT_NEAR(reported, speed > 0.5f ? 5926 : 592, 2);
-        EXPECT_EQ(impulseDelay(), reported) << "Speed " << speed;
+        EXPECT_EQ(impulseDelay(), std::ptrdiff_t{reported}) << "Speed " << speed;
     }
     EXPECT_EQ(host.callsOf(audioMasterIOChanged).size(), 3u);
 }

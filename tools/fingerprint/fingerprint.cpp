@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -148,7 +149,7 @@ Comparison compare(const Fingerprint& a, const Fingerprint& b)
     for (std::size_t i = 0; i < a.audio.size(); ++i) {
         // NaN on one side only is the largest possible difference.
         const double d = std::abs(double(a.audio[i]) - double(b.audio[i]));
-        const double difference = std::isnan(d) ? (std::isnan(a.audio[i]) == std::isnan(b.audio[i]) ? 0.0 : INFINITY) : d;
+        const double difference = std::isnan(d) ? (std::isnan(a.audio[i]) == std::isnan(b.audio[i]) ? 0.0 : std::numeric_limits<double>::infinity()) : d;
         if (difference > result.maxAudioDifference) {
             result.maxAudioDifference = difference;
             result.worstFrame = i;

@@ -211,7 +211,7 @@ void drawLegendEntry(Graphics& graphics, const Fonts& fonts, REAL x, REAL y, ARG
     REAL column = x + 86;
     for (const std::string& figure : figures) {
         drawText(graphics, figure, *fonts.small, textColour, PointF(column, y));
-        column += figure == figures.front() ? 84 : 106;
+        column += figure == figures.front() ? 84.0f : 106.0f;
     }
 }
 

@@ -87,8 +87,11 @@ double loudnessRange(const std::vector<double>& energies)
     if (count == 0)
         return 0.0;
     // The percentiles' ranks rounded to the nearest block.
-    const double low = first[static_cast<std::size_t>(static_cast<double>(count - 1) * 0.10 + 0.5)];
-    const double high = first[static_cast<std::size_t>(static_cast<double>(count - 1) * 0.95 + 0.5)];
+    const auto rank = [count](double percentile) {
+        return static_cast<std::ptrdiff_t>(static_cast<double>(count - 1) * percentile + 0.5);
+    };
+    const double low = first[rank(0.10)];
+    const double high = first[rank(0.95)];
     return loudnessOfEnergy(high) - loudnessOfEnergy(low);
 }
 

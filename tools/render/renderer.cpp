@@ -27,14 +27,15 @@ struct PlanarBlock {
     {
         for (std::int32_t frame = 0; frame < frames; ++frame)
             for (std::int32_t channel = 0; channel < channels; ++channel)
-                pointers[channel][frame] = static_cast<Sample>(interleaved[frame * channels + channel]);
+                pointers[static_cast<std::size_t>(channel)][frame] =
+                    static_cast<Sample>(interleaved[frame * channels + channel]);
     }
 
     void toInterleaved(double* interleaved, std::int32_t channels, std::int32_t first, std::int32_t count) const
     {
         for (std::int32_t frame = 0; frame < count; ++frame)
             for (std::int32_t channel = 0; channel < channels; ++channel)
-                interleaved[frame * channels + channel] = pointers[channel][first + frame];
+                interleaved[frame * channels + channel] = pointers[static_cast<std::size_t>(channel)][first + frame];
     }
 
     std::vector<Sample> storage;
@@ -47,8 +48,9 @@ void renderIn(host::EffectHost& effect, AudioSource& source, AudioSink& sink, st
 {
     const StreamFormat format = source.format();
     const std::int32_t channels = format.channels;
-    std::vector<double> interleavedIn(static_cast<std::size_t>(blockSize) * channels);
-    std::vector<double> interleavedOut(static_cast<std::size_t>(blockSize) * channels);
+    const auto interleavedSize = static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(channels);
+    std::vector<double> interleavedIn(interleavedSize);
+    std::vector<double> interleavedOut(interleavedSize);
     PlanarBlock<Sample> input(channels, blockSize);
     PlanarBlock<Sample> output(channels, blockSize);
 

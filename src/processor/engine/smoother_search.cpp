@@ -22,7 +22,7 @@ double impulsePeak(SmootherChain& chain)
     double peak = y;
     for (;;) {
         y = stepChain(chain, 0.0f);
-        if (!(y > peak))
+        if (!(static_cast<double>(y) > peak))
             return peak;
         peak = y;
     }
@@ -38,7 +38,7 @@ std::int32_t medianDelay(SmootherChain& chain)
     double area = 0.0;
     std::int32_t count = 0;
     while (area < 0.5 && count < maxZeros) {
-        area += stepChain(chain, 0.0f);
+        area += static_cast<double>(stepChain(chain, 0.0f));
         ++count;
     }
     return std::max(count, 1);
@@ -64,11 +64,11 @@ SmootherSetting findSmootherCoefficient(float peak, SmootherChain& chain)
         prepare(chain, static_cast<float>(lower + step));
         const double height = impulsePeak(chain);
         const std::int32_t delay = medianDelay(chain);
-        if (height > peak)
+        if (height > static_cast<double>(peak))
             step /= 2.0;
         else
             lower += step;
-        const double error = std::abs(height - peak) / (peak + 1e-40);
+        const double error = std::abs(height - static_cast<double>(peak)) / (static_cast<double>(peak) + 1e-40);
         if (error < bestError) {
             bestError = error;
             best = lower;

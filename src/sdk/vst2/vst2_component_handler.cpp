@@ -2,7 +2,11 @@
 
 namespace Steinberg::Vst {
 
+// The SDK's macro hands its int32 reference count out as uint32.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 IMPLEMENT_FUNKNOWN_METHODS(Vst2ComponentHandler, IComponentHandler, IComponentHandler::iid)
+#pragma GCC diagnostic pop
 
 namespace {
 

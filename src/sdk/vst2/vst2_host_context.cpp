@@ -5,7 +5,11 @@
 
 namespace Steinberg::Vst {
 
+// The SDK's macro hands its int32 reference count out as uint32.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
 IMPLEMENT_FUNKNOWN_METHODS(Vst2HostContext, IHostApplication, IHostApplication::iid)
+#pragma GCC diagnostic pop
 
 Vst2HostContext::Vst2HostContext(vst2::audioMasterCallback callback, vst2::AEffect& hostedEffect)
     : audioMaster(callback), effect(hostedEffect)
