@@ -1,6 +1,8 @@
 // The comparison the cross-platform test rests on: a difference anywhere
 // must be found, and the file must read back exactly what was written.
+// And the digest that compares revisions of the engine.
 
+#include "tools/fingerprint/digest.h"
 #include "tools/fingerprint/fingerprint.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +102,24 @@ TEST(Fingerprint, RefusesFilesThatAreNotFingerprintsOrAreCutShort)
     EXPECT_THROW(load(path), std::runtime_error);
     std::filesystem::remove(path);
     EXPECT_THROW(load(path), std::runtime_error) << "missing file";
+}
+
+// The revision check rests on the digest: the same programme must give the
+// same bits, another programme other bits, and the VST 2 entry the bits of
+// the VST 3 entry's 32-bit path, which the same edits reach at the same
+// block boundaries.
+TEST(FingerprintDigest, IsRepeatableFollowsTheProgrammeAndAgreesBetweenEntries)
+{
+    const std::vector<Digest> first = digest(TARVEL_MODULE_PATH, 5.0, 11);
+    const std::vector<Digest> again = digest(TARVEL_MODULE_PATH, 5.0, 11);
+    const std::vector<Digest> other = digest(TARVEL_MODULE_PATH, 5.0, 12);
+    ASSERT_EQ(first.size(), 3u);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].frames, 240000) << first[i].path;
+        EXPECT_EQ(first[i].hash, again[i].hash) << first[i].path;
+        EXPECT_NE(first[i].hash, other[i].hash) << first[i].path;
+    }
+    EXPECT_EQ(first[0].hash, first[2].hash);
 }
 
 } // namespace

@@ -3,12 +3,18 @@
 // tarvel-fingerprint compare <a> <b> [tolerance]: exit 0 when the class IDs
 // (as text), VST 2 ID, latency and state bytes are identical and no audio
 // sample differs by more than the tolerance (default 1e-6).
+// tarvel-fingerprint digest <module> [seconds] [seed]: renders a long random
+// automated programme (default 600 s, seed 1) through every processing path
+// and prints a hash of the output's bits, for proving that a change to the
+// engine left its output bit for bit the same.
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
+#include "tools/fingerprint/digest.h"
 #include "tools/fingerprint/fingerprint.h"
 #include "tools/fingerprint/take.h"
 
@@ -17,8 +23,24 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: tarvel-fingerprint take <module> <file>\n"
-                         "       tarvel-fingerprint compare <file> <file> [tolerance]\n");
+                         "       tarvel-fingerprint compare <file> <file> [tolerance]\n"
+                         "       tarvel-fingerprint digest <module> [seconds] [seed]\n");
     return 2;
+}
+
+int printDigests(const std::string& module, int argc, char** argv)
+{
+    char* end = nullptr;
+    const double seconds = argc > 3 ? std::strtod(argv[3], &end) : 600.0;
+    if (argc > 3 && (end == argv[3] || *end != '\0' || !(seconds > 0 && seconds <= 86400)))
+        return usage();
+    const unsigned long seed = argc > 4 ? std::strtoul(argv[4], &end, 10) : 1ul;
+    if (argc > 4 && (end == argv[4] || *end != '\0' || seed > 0xffffffffu))
+        return usage();
+    for (const auto& digest : tarvel::fingerprint::digest(module, seconds, std::uint32_t(seed)))
+        std::printf("%-13s %10lld frames  %016llx\n", digest.path.c_str(), static_cast<long long>(digest.frames),
+                    static_cast<unsigned long long>(digest.hash));
+    return 0;
 }
 
 int compareFiles(const std::string& first, const std::string& second, double tolerance)
@@ -42,6 +64,8 @@ int main(int argc, char** argv)
             tarvel::fingerprint::save(tarvel::fingerprint::take(argv[2]), argv[3]);
             return 0;
         }
+        if (command == "digest" && argc >= 3 && argc <= 5)
+            return printDigests(argv[2], argc, argv);
         if (command == "compare" && (argc == 4 || argc == 5)) {
             char* end = nullptr;
             const double tolerance = argc == 5 ? std::strtod(argv[4], &end) : 1e-6;
