@@ -169,10 +169,11 @@ const FontFace::RenderedGlyph* FontFace::rendered(unsigned int glyph, double emP
             for (unsigned int row = 0; row < bitmap.rows; ++row) {
                 const unsigned char* source = bitmap.buffer + std::ptrdiff_t(row) * bitmap.pitch;
                 unsigned char* destination = data + std::ptrdiff_t(row) * stride;
-                for (unsigned int column = 0; column < bitmap.width; ++column)
-                    destination[column] = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
-                                         ? ((source[column / 8] >> (7 - column % 8)) & 1) * 255
-                                         : source[column];
+                for (unsigned int column = 0; column < bitmap.width; ++column) {
+                    // A one-bit glyph's pixels are bits, most significant first.
+                    const bool inked = (unsigned{source[column / 8]} >> (7 - column % 8)) & 1u;
+                    destination[column] = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (inked ? 0xFF : 0x00) : source[column];
+                }
             }
             cairo_surface_mark_dirty(result.mask);
         }

@@ -81,7 +81,7 @@ std::optional<StateValues> readState(Steinberg::IBStream* stream) noexcept
         unsigned char word[4];
         if (!readAll(stream, word, 4))
             return std::nullopt;
-        const std::uint32_t length = word[0] | (word[1] << 8) | (word[2] << 16) | (std::uint32_t{word[3]} << 24);
+        const std::uint32_t length = std::uint32_t{word[0]} | std::uint32_t{word[1]} << 8 | std::uint32_t{word[2]} << 16 | std::uint32_t{word[3]} << 24;
         if (length > maxStateTextBytes)
             return std::nullopt;
         std::string text(length, '\0');
