@@ -1,8 +1,6 @@
 #include "tools/fingerprint/digest.h"
 
-#include <cstring>
-#include <memory>
-
+#include "tools/fingerprint/programme_render.h"
 #include "tools/fingerprint/random_programme.h"
 #include "tools/host/vst2_effect_host.h"
 #include "tools/host/vst3_effect_host.h"
@@ -23,30 +21,17 @@ Digest render(host::EffectHost& effect, std::int64_t frames, std::uint32_t seed)
     effect.prepare(setup);
 
     RandomProgramme programme(seed, frames);
-    std::vector<Sample> in[2], out[2];
-    for (auto* channels : {in, out})
-        for (auto& channel : {&channels[0], &channels[1]})
-            channel->assign(std::size_t(RandomProgramme::maxBlockSize), Sample(0));
     Digest result;
     result.hash = 14695981039346656037ull;
-    while (!programme.done()) {
-        const std::int32_t length = programme.nextBlock(effect);
-        for (std::size_t i = 0; i < std::size_t(length); ++i) {
-            double left = 0, right = 0;
-            programme.nextFrame(left, right);
-            in[0][i] = static_cast<Sample>(left);
-            in[1][i] = static_cast<Sample>(right);
-        }
-        const Sample* inputs[2] = {in[0].data(), in[1].data()};
-        Sample* outputs[2] = {out[0].data(), out[1].data()};
-        effect.process(inputs, outputs, length);
-        for (const auto& channel : out) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(channel.data());
-            for (std::size_t k = 0; k < std::size_t(length) * sizeof(Sample); ++k)
-                result.hash = (result.hash ^ bytes[k]) * 1099511628211ull;
-        }
-        result.frames += length;
-    }
+    renderProgramme<Sample>(effect, programme, RandomProgramme::maxBlockSize,
+                            [&](const Sample* const* output, std::int32_t length) {
+                                for (int c = 0; c < 2; ++c) {
+                                    const auto* bytes = reinterpret_cast<const unsigned char*>(output[c]);
+                                    for (std::size_t k = 0; k < std::size_t(length) * sizeof(Sample); ++k)
+                                        result.hash = (result.hash ^ bytes[k]) * 1099511628211ull;
+                                }
+                                result.frames += length;
+                            });
     effect.stop();
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
+#include "tools/fingerprint/programme_render.h"
 #include "tools/host/module_library.h"
 #include "tools/host/vst2_effect_host.h"
 #include "tools/host/vst3_effect_host.h"
@@ -53,48 +54,48 @@ private:
     std::int64_t frame = 0;
 };
 
-// Edits at block boundaries, as a user or a host's automation lane makes
-// them; block 300 switches Speed, which changes the latency.
-void automate(host::EffectHost& effect, std::int32_t block)
-{
-    enum : std::uint32_t { Bypass, Speed, Ratio, StereoRatio, Target };
-    if (block % 40 == 20)
-        effect.setParameter(Ratio, 0.2 + 0.05 * (block / 40));
-    if (block % 60 == 30)
-        effect.setParameter(Target, 0.3 + 0.04 * (block / 60));
-    if (block == 100)
-        effect.setParameter(StereoRatio, 0.8);
-    if (block == 200)
-        effect.setParameter(Bypass, 1.0);
-    if (block == 230)
-        effect.setParameter(Bypass, 0.0);
-    if (block == 300)
-        effect.setParameter(Speed, 0.0);
-}
+// The fixed programme: the test signal in blocks of 256 frames, with edits
+// at block boundaries, as a user or a host's automation lane makes them;
+// block 300 switches Speed, which changes the latency.
+class FixedProgramme {
+public:
+    bool done() const { return block == blocks; }
+
+    std::int32_t nextBlock(host::EffectHost& effect)
+    {
+        enum : std::uint32_t { Bypass, Speed, Ratio, StereoRatio, Target };
+        if (block % 40 == 20)
+            effect.setParameter(Ratio, 0.2 + 0.05 * (block / 40));
+        if (block % 60 == 30)
+            effect.setParameter(Target, 0.3 + 0.04 * (block / 60));
+        if (block == 100)
+            effect.setParameter(StereoRatio, 0.8);
+        if (block == 200)
+            effect.setParameter(Bypass, 1.0);
+        if (block == 230)
+            effect.setParameter(Bypass, 0.0);
+        if (block == 300)
+            effect.setParameter(Speed, 0.0);
+        ++block;
+        return blockSize;
+    }
+
+    void nextFrame(double& left, double& right) { signal.next(left, right); }
+
+private:
+    TestSignal signal;
+    std::int32_t block = 0;
+};
 
 template <typename Sample>
 void render(host::EffectHost& effect, std::vector<float>& audio)
 {
-    TestSignal signal;
-    std::vector<Sample> in[2], out[2];
-    for (auto* channels : {in, out})
-        for (int c = 0; c < 2; ++c)
-            channels[c].assign(blockSize, 0);
-    for (std::int32_t block = 0; block < blocks; ++block) {
-        automate(effect, block);
-        for (std::int32_t i = 0; i < blockSize; ++i) {
-            double left = 0, right = 0;
-            signal.next(left, right);
-            in[0][std::size_t(i)] = static_cast<Sample>(left);
-            in[1][std::size_t(i)] = static_cast<Sample>(right);
-        }
-        const Sample* inputs[2] = {in[0].data(), in[1].data()};
-        Sample* outputs[2] = {out[0].data(), out[1].data()};
-        effect.process(inputs, outputs, blockSize);
-        for (std::int32_t i = 0; i < blockSize; ++i)
+    FixedProgramme programme;
+    renderProgramme<Sample>(effect, programme, blockSize, [&](const Sample* const* output, std::int32_t frames) {
+        for (std::size_t i = 0; i < std::size_t(frames); ++i)
             for (int c = 0; c < 2; ++c)
-                audio.push_back(static_cast<float>(out[c][std::size_t(i)]));
-    }
+                audio.push_back(static_cast<float>(output[c][i]));
+    });
 }
 
 void startValues(host::EffectHost& effect)
