@@ -31,43 +31,19 @@ public:
 
     bool registerEventHandler(int fd, VSTGUI::X11::IEventHandler* handler) override
     {
-        auto* forwarder = new EventForwarder(handler);
-        if (hostLoop->registerEventHandler(forwarder, fd) != kResultTrue) {
-            forwarder->release();
-            return false;
-        }
-        events[handler] = forwarder;
-        return true;
+        return add(events, handler, [&](EventForwarder* f) { return hostLoop->registerEventHandler(f, fd); });
     }
     bool unregisterEventHandler(VSTGUI::X11::IEventHandler* handler) override
     {
-        const auto found = events.find(handler);
-        if (found == events.end())
-            return false;
-        hostLoop->unregisterEventHandler(found->second);
-        found->second->release();
-        events.erase(found);
-        return true;
+        return remove(events, handler, [&](EventForwarder* f) { hostLoop->unregisterEventHandler(f); });
     }
     bool registerTimer(std::uint64_t interval, VSTGUI::X11::ITimerHandler* handler) override
     {
-        auto* forwarder = new TimerForwarder(handler);
-        if (hostLoop->registerTimer(forwarder, interval) != kResultTrue) {
-            forwarder->release();
-            return false;
-        }
-        timers[handler] = forwarder;
-        return true;
+        return add(timers, handler, [&](TimerForwarder* f) { return hostLoop->registerTimer(f, interval); });
     }
     bool unregisterTimer(VSTGUI::X11::ITimerHandler* handler) override
     {
-        const auto found = timers.find(handler);
-        if (found == timers.end())
-            return false;
-        hostLoop->unregisterTimer(found->second);
-        found->second->release();
-        timers.erase(found);
-        return true;
+        return remove(timers, handler, [&](TimerForwarder* f) { hostLoop->unregisterTimer(f); });
     }
 
 private:
@@ -95,6 +71,32 @@ private:
     private:
         VSTGUI::X11::ITimerHandler* handler;
     };
+
+    // A handler registers once; its forwarder lives until it unregisters.
+    template <typename Forwarder, typename Handler, typename Register>
+    static bool add(std::map<Handler*, Forwarder*>& registry, Handler* handler, Register registerWithHost)
+    {
+        if (!handler || registry.count(handler))
+            return false;
+        auto* forwarder = new Forwarder(handler);
+        if (registerWithHost(forwarder) != kResultTrue) {
+            forwarder->release();
+            return false;
+        }
+        registry[handler] = forwarder;
+        return true;
+    }
+    template <typename Forwarder, typename Handler, typename Unregister>
+    static bool remove(std::map<Handler*, Forwarder*>& registry, Handler* handler, Unregister unregisterWithHost)
+    {
+        const auto found = registry.find(handler);
+        if (found == registry.end())
+            return false;
+        unregisterWithHost(found->second);
+        found->second->release();
+        registry.erase(found);
+        return true;
+    }
 
     Linux::IRunLoop* hostLoop;
     std::map<VSTGUI::X11::IEventHandler*, EventForwarder*> events;
