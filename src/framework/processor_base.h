@@ -159,6 +159,23 @@ protected:
         return static_cast<int32>(std::popcount(static_cast<std::uint64_t>(arrangement)));
     }
 
+    // A value that reaches the processor other than through the host's
+    // parameter queues (a host may drop an edit of a parameter it does not
+    // automate, while the controller still tells the processor): the
+    // processor makes it its own and, while processing, hands it to the
+    // engine the way a loaded state is handed over, so what it saves,
+    // processes and reports all follow one value. The newest automation
+    // is taken first, so a value the host did pass on is not applied twice.
+    void adoptValue(int32 id, float value)
+    {
+        takeHostValues();
+        if (parameters[id] == value)
+            return;
+        parameters[id] = value;
+        if (engine)
+            engine->exchange().publish(parameters);
+    }
+
     Params parameters{};
     std::unique_ptr<Engine> engine;
     int32 latencySamples = 0;

@@ -48,6 +48,9 @@ tresult Processor::handleMessage(IMessage* message)
         IAttributeList* attributes = message->getAttributes();
         if (!attributes || attributes->getFloat(messages::speedValue, speed) != kResultTrue)
             return kResultFalse;
+        if (!(speed >= 0.0 && speed <= 1.0))
+            return kResultFalse;
+        adoptValue(Speed, static_cast<float>(speed));
         recomputeLatency(static_cast<float>(speed));
         return kResultOk;
     }

@@ -28,8 +28,9 @@ public:
 
 private:
     // The delay of this Speed becomes the reported latency, which the
-    // running engine's delay follows as soon as the Speed reaches it; the
-    // controller then tells the host.
+    // running engine's delay follows as soon as the Speed reaches it (the
+    // message handler has handed it over); the controller then tells the
+    // host.
     void recomputeLatency(float speed);
 
     DetectorDelays detectorDelays;

@@ -5,6 +5,8 @@
 #include "integration/loaded_plugin.h"
 #include "protocol/messages.h"
 
+#include <cmath>
+
 namespace tarvel::test {
 namespace {
 
@@ -158,6 +160,17 @@ TEST(BusesThroughTheModule, BadArgumentsFromTheHostAreAnsweredNotFollowed)
     // Messages with missing or mistyped attributes.
     auto speedless = plugin.makeMessage(messages::speedChanged);
     EXPECT_NE(processorPoint->notify(speedless), kResultOk);
+    // A Speed outside 0..1 (or none at all) changes neither what the
+    // processor saves nor the latency it reports.
+    const Bytes stateBefore = plugin.processorState();
+    const uint32 latencyBefore = plugin.processor()->getLatencySamples();
+    for (const double bad : {std::nan(""), -0.5, 2.0, HUGE_VAL}) {
+        auto message = plugin.makeMessage(messages::speedChanged);
+        message->getAttributes()->setFloat(messages::speedValue, bad);
+        EXPECT_NE(processorPoint->notify(message), kResultOk) << bad;
+    }
+    EXPECT_EQ(plugin.processorState(), stateBefore);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), latencyBefore);
     auto meterless = plugin.makeMessage(messages::meterReading);
     controllerPoint->notify(meterless);
     auto unnamed = plugin.makeMessage("");

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -25,6 +27,14 @@ inline host::PluginModule& loadedModule()
 {
     static host::PluginModule module(TARVEL_MODULE_PATH);
     return module;
+}
+
+// The normalised Speed a saved state (either side's) holds, or -1.
+inline double speedInState(const Bytes& state)
+{
+    const std::string text(state.begin(), state.end());
+    const std::size_t at = text.find("\"speed\":");
+    return at == std::string::npos ? -1.0 : std::strtod(text.c_str() + at + 8, nullptr);
 }
 
 // Parameter ids as the plug-in registers them.

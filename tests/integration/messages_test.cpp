@@ -88,33 +88,41 @@ std::ptrdiff_t impulseDelay(Vst::IAudioProcessor& processor)
 
 // A host that ignores kLatencyChanged while playing (or one that has no
 // restart at all) keeps the engine it has: the delay must still become the
-// latency the processor now reports, in both directions.
+// latency the processor now reports, in both directions; also when the host
+// drops the edit itself, as hosts do with parameters they do not automate,
+// and the processor hears of it only from the controller.
 TEST(LatencyThroughTheModule, WithoutARestartTheDelayFollowsSpeedBothWays)
 {
-    PluginInstance source(loadedModule());
-    source.controller()->setParamNormalized(speedId, 0.0);
-    source.controller()->setParamNormalized(ratioId, 0.0);
-    PluginInstance plugin(loadedModule());
-    ASSERT_EQ(plugin.restoreProcessorState(source.controllerState()), kResultOk);
-    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
-    ASSERT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+    for (const bool hostPassesTheEdit : {true, false}) {
+        SCOPED_TRACE(hostPassesTheEdit ? "the host passes the edit on" : "the host drops the edit");
+        PluginInstance source(loadedModule());
+        source.controller()->setParamNormalized(speedId, 0.0);
+        source.controller()->setParamNormalized(ratioId, 0.0);
+        PluginInstance plugin(loadedModule());
+        ASSERT_EQ(plugin.restoreProcessorState(source.controllerState()), kResultOk);
+        ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+        ASSERT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
 
-    const auto noise = whiteNoise(0.01, 512, 3);
-    AudioBlock<float> block(2, 512);
-    block.input = {noise, noise};
-    for (const double speed : {1.0, 0.0, 1.0}) {
-        for (int i = 0; i < 20; ++i)
+        const auto noise = whiteNoise(0.01, 512, 3);
+        AudioBlock<float> block(2, 512);
+        block.input = {noise, noise};
+        for (const double speed : {1.0, 0.0, 1.0}) {
+            for (int i = 0; i < 20; ++i)
+                block.run(*plugin.processor(), 512);
+            plugin.handler().clear();
+            // The user's switch: the controller hears it at once, the
+            // processor with the next block.
+            plugin.controller()->setParamNormalized(speedId, speed);
+            if (hostPassesTheEdit)
+                block.changes.addPoint(speedId, 0, speed);
             block.run(*plugin.processor(), 512);
-        plugin.handler().clear();
-        // The user's switch: the controller hears it at once, the processor
-        // with the next block.
-        plugin.controller()->setParamNormalized(speedId, speed);
-        block.changes.addPoint(speedId, 0, speed);
-        block.run(*plugin.processor(), 512);
-        ASSERT_EQ(plugin.handler().restarts().size(), 1u) << "the host is asked, and ignores it";
-        const uint32 reported = plugin.processor()->getLatencySamples();
-        EXPECT_EQ(reported, speed > 0.5 ? slowLatency48k : fastLatency48k);
-        EXPECT_EQ(impulseDelay(*plugin.processor()), static_cast<std::ptrdiff_t>(reported)) << "Speed " << speed;
+            ASSERT_EQ(plugin.handler().restarts().size(), 1u) << "the host is asked, and ignores it";
+            const uint32 reported = plugin.processor()->getLatencySamples();
+            EXPECT_EQ(reported, speed > 0.5 ? slowLatency48k : fastLatency48k);
+            EXPECT_EQ(impulseDelay(*plugin.processor()), static_cast<std::ptrdiff_t>(reported)) << "Speed " << speed;
+        }
+        EXPECT_EQ(speedInState(plugin.processorState()), 1.0);
+        EXPECT_EQ(speedInState(plugin.controllerState()), 1.0);
     }
 }
 

@@ -19,6 +19,8 @@ tresult PLUGIN_API ComponentHandler::beginEdit(Vst::ParamID id)
 tresult PLUGIN_API ComponentHandler::performEdit(Vst::ParamID id, Vst::ParamValue value)
 {
     recordedEdits.push_back({Edit::Kind::Perform, id, value});
+    if (onPerform)
+        onPerform(id, value);
     return kResultOk;
 }
 

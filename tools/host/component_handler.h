@@ -26,6 +26,9 @@ public:
 
     // Called from restartComponent with its flags.
     std::function<void(Steinberg::int32 flags)> onRestart;
+    // Called from performEdit: where a processing host queues the edit for
+    // the processor (or drops it).
+    std::function<void(Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue)> onPerform;
 
     const std::vector<Edit>& edits() const { return recordedEdits; }
     const std::vector<Steinberg::int32>& restarts() const { return recordedRestarts; }
