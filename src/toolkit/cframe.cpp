@@ -329,14 +329,32 @@ bool CFrame::onWheel(const CPoint& where, const CMouseWheelAxis& axis, const flo
 std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode)
 {
     std::int32_t result = focusView ? focusView->onKeyDown(keyCode) : -1;
-    if (result == -1 && keyCode.virt == VKEY_TAB) {
+    // Control-Tab and the like are the host's (switching its windows).
+    const bool plainTab = keyCode.virt == VKEY_TAB && (keyCode.modifier & ~MODIFIER_SHIFT) == 0;
+    if (result == -1 && plainTab) {
         advanceFocus((keyCode.modifier & MODIFIER_SHIFT) != 0);
+        result = 1;
+    }
+    if (keyCode.virt != 0)
+        keysUsed[keyCode.virt] = result == 1;
+    return result;
+}
+
+std::int32_t CFrame::onKeyUp(VstKeyCode& keyCode)
+{
+    std::int32_t result = focusView ? focusView->onKeyUp(keyCode) : -1;
+    if (keyCode.virt != 0 && keysUsed[keyCode.virt]) {
+        keysUsed[keyCode.virt] = false;
         result = 1;
     }
     return result;
 }
 
-std::int32_t CFrame::onKeyUp(VstKeyCode& keyCode) { return focusView ? focusView->onKeyUp(keyCode) : -1; }
+bool CFrame::isFocusViewAt(const CPoint& where) const
+{
+    CPoint point(where);
+    return focusView && focusView->getMouseEnabled() && focusView->hitTest(point, kLButton);
+}
 
 void CFrame::setFocusView(CView* view)
 {

@@ -4,6 +4,7 @@
 
 #include <gdiplus.h>
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -89,12 +90,17 @@ public:
     // The wheel goes to the view under the pointer.
     bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
                  const CButtonState& buttons) override;
-    // Keys go to the focus view; Tab moves the focus when the view does not
-    // use it.
+    // Keys go to the focus view; Tab (alone or with Shift) moves the focus
+    // when the view does not use it. 1 when used, -1 for keys the window
+    // should pass on to the host. A release answers as its press did, so a
+    // host is given both halves of the keys it gets.
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     std::int32_t onKeyUp(VstKeyCode& keyCode) override;
 
     CView* getFocusView() const { return focusView; }
+    // Whether a click at where went to the focus view: the keyboard is then
+    // the editor's until the user turns elsewhere.
+    bool isFocusViewAt(const CPoint& where) const;
     void setFocusView(CView* view);
     // Where the pointer was last seen, if it has been.
     bool getCurrentMouseLocation(CPoint& where) const;
@@ -126,6 +132,7 @@ private:
     std::vector<CRect> invalidRects;
     CView* mouseDownView = nullptr;
     CView* focusView = nullptr;
+    std::bitset<256> keysUsed; // by virtual key, pressed and used
     std::optional<CPoint> mouseLocation;
     VSTGUIEditorInterface* editor;
 };

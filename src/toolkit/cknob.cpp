@@ -238,6 +238,9 @@ std::int32_t CKnob::onKeyDown(VstKeyCode& keyCode)
     case VKEY_RIGHT:
     case VKEY_DOWN:
     case VKEY_LEFT: {
+        // With Control, Alt or the command key held an arrow is the host's.
+        if (keyCode.modifier & (MODIFIER_CONTROL | MODIFIER_ALTERNATE | MODIFIER_COMMAND))
+            return -1;
         const float distance = keyCode.virt == VKEY_DOWN || keyCode.virt == VKEY_LEFT ? -1.0f : 1.0f;
         const bool fine = (kZoomModifier & kShift) && (keyCode.modifier & MODIFIER_SHIFT);
         stepBy(distance, fine);

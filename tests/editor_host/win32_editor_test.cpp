@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace tarvel::test {
 namespace {
 
@@ -98,6 +100,44 @@ TEST_F(EditorInWindowsHost, ShowsWhatTheOffscreenRenderShowsAndTakesTheMouse)
     ASSERT_EQ(plugin.handler().lastMenu()->entries().size(), 2u);
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[0].item.tag, 1002);
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[1].item.tag, 2002);
+}
+
+// Keys typed with the editor focused: the knob keeps the arrows, the host
+// gets everything else (its save and play shortcuts among them).
+TEST_F(EditorInWindowsHost, TheHostKeepsItsShortcutsWhileTheKnobsKeepTheirKeys)
+{
+    ASSERT_TRUE(open());
+    const double ratio = plugin.controller()->getParamNormalized(ratioId);
+    window.press(ratioX, ratioY, 1);
+    window.release(ratioX, ratioY, 1);
+    ASSERT_EQ(GetFocus(), window.child());
+    window.keysReceived();
+    const auto received = [&](unsigned int message, unsigned long long key) {
+        for (const auto& got : window.keysReceived())
+            if (got.message == message && got.wParam == key)
+                return true;
+        return false;
+    };
+
+    window.key('S', true);
+    EXPECT_TRUE(received(WM_KEYDOWN, 'S'));
+    window.key(VK_SPACE);
+    const auto space = window.keysReceived();
+    const auto has = [&](unsigned int message, unsigned long long key) {
+        return std::any_of(space.begin(), space.end(),
+                           [&](const auto& got) { return got.message == message && got.wParam == key; });
+    };
+    EXPECT_TRUE(has(WM_KEYDOWN, VK_SPACE));
+    EXPECT_TRUE(has(WM_CHAR, ' '));
+    EXPECT_TRUE(has(WM_KEYUP, VK_SPACE));
+    EXPECT_EQ(plugin.controller()->getParamNormalized(ratioId), ratio);
+
+    window.key(VK_DOWN);
+    EXPECT_NEAR(plugin.controller()->getParamNormalized(ratioId), ratio - 0.1, 1e-6);
+    EXPECT_TRUE(window.keysReceived().empty());
+    window.key(VK_DOWN, true);
+    EXPECT_TRUE(received(WM_KEYDOWN, VK_DOWN));
+    EXPECT_NEAR(plugin.controller()->getParamNormalized(ratioId), ratio - 0.1, 1e-6);
 }
 
 TEST_F(EditorInWindowsHost, AHostScaleMakesTheWindowThatMuchLarger)

@@ -237,11 +237,14 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
                                     : message <= WM_RBUTTONDBLCLK ? kRButton
                                                                   : kMButton;
         const bool doubleClick = message == WM_LBUTTONDBLCLK || message == WM_MBUTTONDBLCLK || message == WM_RBUTTONDBLCLK;
-        SetFocus(window); // keys go where the user last clicked
         SetCapture(window);
         capturing = true;
         CPoint where = frame.deviceToFrame(clientPoint(*this, LPARAM(lParam)));
         frame.onMouseDown(where, button | currentModifiers() | (doubleClick ? kDoubleClick : 0));
+        // The keyboard only for a click on something that takes keys; keys
+        // the frame does not use go on to the host either way.
+        if (frame.isFocusViewAt(where))
+            SetFocus(window);
         frame.idle();
         return 0;
     }
@@ -297,20 +300,47 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
     case WM_KEYDOWN:
     case WM_KEYUP: {
         VstKeyCode code = keyCodeFromVirtualKey(wParam);
-        if (code.virt == 0)
-            break;
-        const std::int32_t used = message == WM_KEYDOWN ? frame.onKeyDown(code) : frame.onKeyUp(code);
-        frame.idle();
+        std::int32_t used = -1;
+        if (code.virt != 0) {
+            used = message == WM_KEYDOWN ? frame.onKeyDown(code) : frame.onKeyUp(code);
+            frame.idle();
+        }
+        if (message == WM_KEYDOWN)
+            keyDownForwarded = used != 1;
         if (used == 1)
             return 0;
-        break;
+        return forwardToHost(message, wParam, lParam);
     }
+    case WM_CHAR:
+        // The character of a key press that went to the host follows it.
+        if (!keyDownForwarded)
+            return 0;
+        return forwardToHost(message, wParam, lParam);
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+        return forwardToHost(message, wParam, lParam); // Alt and F10: the host's menus
     case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS | DLGC_WANTARROWS;
+        // Escape too while a drag can be cancelled; Enter and the rest stay
+        // with a dialog-based host.
+        return DLGC_WANTARROWS | DLGC_WANTTAB | (capturing ? DLGC_WANTALLKEYS : 0);
     default:
         break;
     }
     return DefWindowProcW(window, message, WPARAM(wParam), LPARAM(lParam));
+}
+
+long long Frame::forwardToHost(unsigned int message, unsigned long long wParam, long long lParam)
+{
+    HWND host = GetParent(window);
+    // A host that hands keys back to its focused child would bounce them
+    // between the two.
+    if (!host || forwardingKey)
+        return DefWindowProcW(window, message, WPARAM(wParam), LPARAM(lParam));
+    forwardingKey = true;
+    const LRESULT result = SendMessageW(host, message, WPARAM(wParam), LPARAM(lParam));
+    forwardingKey = false;
+    return result;
 }
 
 } // namespace Win32

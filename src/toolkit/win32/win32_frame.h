@@ -3,7 +3,8 @@
 // class registered once per loaded module under a name of its own (and
 // unregistered when the module unloads). WM_PAINT copies the invalidated
 // part of the back buffer; a timer drives the toolkit's timers; the mouse
-// is captured during a drag; every input goes into the frame.
+// is captured during a drag; every input goes into the frame, and keys it
+// does not use go on to the host's window.
 
 #include "toolkit/platform_frame.h"
 
@@ -36,6 +37,8 @@ public:
 private:
     Frame(CFrame& frame, HWND__* window);
     void makeSurface();
+    // A key message the frame does not use, to the host's window.
+    long long forwardToHost(unsigned int message, unsigned long long wParam, long long lParam);
     void copyToSurface(const CRect& area);
 
     CFrame& frame;
@@ -48,6 +51,8 @@ private:
     int surfaceHeight = 0;
     bool capturing = false;
     bool tracking = false;
+    bool keyDownForwarded = true;
+    bool forwardingKey = false;
 };
 
 // The window class's name in this loaded module.

@@ -13,6 +13,8 @@ std::int32_t currentModifiers()
         modifiers |= kControl;
     if (GetKeyState(VK_MENU) & 0x8000)
         modifiers |= kAlt;
+    if ((GetKeyState(VK_LWIN) | GetKeyState(VK_RWIN)) & 0x8000)
+        modifiers |= kApple;
     return modifiers;
 }
 
@@ -56,6 +58,8 @@ VstKeyCode keyCodeFromVirtualKey(unsigned long long virtualKey)
         code.modifier |= MODIFIER_ALTERNATE;
     if (modifiers & kControl)
         code.modifier |= MODIFIER_CONTROL;
+    if (modifiers & kApple)
+        code.modifier |= MODIFIER_COMMAND;
     return code;
 }
 

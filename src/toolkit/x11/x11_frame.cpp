@@ -2,6 +2,7 @@
 
 #include "toolkit/cframe.h"
 #include "toolkit/cvstguitimer.h"
+#include "toolkit/x11/x11_errors.h"
 #include "toolkit/x11/x11_input.h"
 
 #include <X11/Xatom.h>
@@ -25,28 +26,9 @@ namespace X11 {
 
 namespace {
 
-// Xlib's error handler is the process's; while a window the host may
-// already have destroyed is touched, errors are ignored, then the
-// previous handler is back.
-class IgnoredErrors {
-public:
-    explicit IgnoredErrors(Display* xDisplay) : display(xDisplay), previous(XSetErrorHandler(ignore)) {}
-    ~IgnoredErrors()
-    {
-        XSync(display, False);
-        XSetErrorHandler(previous);
-    }
-    IgnoredErrors(const IgnoredErrors&) = delete;
-    IgnoredErrors& operator=(const IgnoredErrors&) = delete;
-
-private:
-    static int ignore(Display*, XErrorEvent*) { return 0; }
-    Display* display;
-    XErrorHandler previous;
-};
-
 constexpr long eventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                           KeyReleaseMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
+                           KeyReleaseMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask | FocusChangeMask;
+constexpr unsigned int anyButtonMask = Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
 constexpr Time doubleClickTime = 300;
 
 } // namespace
@@ -89,7 +71,7 @@ std::unique_ptr<Frame> Frame::create(CFrame& frame, unsigned long parent, std::s
 }
 
 Frame::Frame(CFrame& owner, _XDisplay* xDisplay, unsigned long xWindow, std::shared_ptr<IRunLoop> loop)
-    : frame(owner), display(xDisplay), window(xWindow), runLoop(std::move(loop))
+    : frame(owner), display(xDisplay), window(xWindow), runLoop(std::move(loop)), keyboardFocus(xDisplay, xWindow)
 {
     const CRect size = frame.getDeviceSize();
     blitter = std::make_unique<Blitter>(display, window, int(size.getWidth()), int(size.getHeight()));
@@ -107,6 +89,7 @@ Frame::~Frame()
     }
     blitter.reset();
     if (window != None) {
+        keyboardFocus.giveBack(CurrentTime);
         IgnoredErrors guard(display);
         XDestroyWindow(display, window);
     }
@@ -168,6 +151,10 @@ void Frame::handle(_XEvent& event)
         if (const std::int32_t button = buttonFlag(event.xbutton.button)) {
             CPoint where = frame.deviceToFrame(CPoint(event.xbutton.x, event.xbutton.y));
             frame.onMouseUp(where, button | modifiersFromState(event.xbutton.state));
+            // A drag that ended outside the window left it without passing
+            // the leave that gives the keyboard back.
+            if (!frame.getDeviceSize().pointInside(CPoint(event.xbutton.x, event.xbutton.y)))
+                keyboardFocus.giveBack(event.xbutton.time);
         }
         break;
     case MotionNotify: {
@@ -178,18 +165,28 @@ void Frame::handle(_XEvent& event)
         frame.onMouseMoved(where, buttonsFromState(event.xmotion.state));
         break;
     }
-    case KeyPress: {
-        VstKeyCode code = keyCodeFromEvent(event.xkey);
-        frame.onKeyDown(code);
-        break;
-    }
+    case KeyPress:
     case KeyRelease: {
         VstKeyCode code = keyCodeFromEvent(event.xkey);
-        frame.onKeyUp(code);
+        const std::int32_t used = event.type == KeyPress ? frame.onKeyDown(code) : frame.onKeyUp(code);
+        if (used != 1)
+            keyboardFocus.forward(event);
         break;
     }
     case LeaveNotify:
         frame.onMouseExited();
+        // Leaving for the host's own controls: the keys are the host's
+        // again (not while a button is held: that is a drag going on).
+        if (event.xcrossing.mode == NotifyNormal && event.xcrossing.detail != NotifyInferior &&
+            !(event.xcrossing.state & anyButtonMask))
+            keyboardFocus.giveBack(event.xcrossing.time);
+        break;
+    case FocusOut:
+        // Only a real move of the focus elsewhere: not a grab, nor the
+        // pointer-root focus leaving as the window takes it.
+        if (event.xfocus.window == window && event.xfocus.mode == NotifyNormal &&
+            event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer)
+            keyboardFocus.lost();
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window)
@@ -221,13 +218,13 @@ void Frame::handleButtonPress(_XEvent& buttonEvent)
     lastClickButton = event.button;
     lastClickTime = event.time;
     lastClickPoint = where;
-    {
-        // Keys go where the user last clicked.
-        IgnoredErrors guard(display);
-        XSetInputFocus(display, window, RevertToParent, event.time);
-    }
     CPoint point(where);
     frame.onMouseDown(point, buttons | modifiers);
+    // The keyboard only for a click on something that takes keys.
+    if (frame.isFocusViewAt(where))
+        keyboardFocus.take(event.time);
+    else
+        keyboardFocus.giveBack(event.time);
 }
 
 void Frame::repaint()

@@ -3,10 +3,11 @@
 // own connection to the X server. Events are drained without blocking
 // whenever the run loop reports the connection (or the host idles); the
 // timer drives the toolkit's timers; only invalidated areas are repainted
-// and copied to the window.
+// and copied to the window. Keys the frame does not use go on to the host.
 
 #include "toolkit/platform_frame.h"
 #include "toolkit/x11/x11_blitter.h"
+#include "toolkit/x11/x11_keyboard_focus.h"
 #include "toolkit/x11/x11_run_loop.h"
 
 #include <memory>
@@ -45,6 +46,7 @@ private:
     unsigned long window; // 0 once the host has destroyed it
     std::shared_ptr<IRunLoop> runLoop;
     std::unique_ptr<Blitter> blitter;
+    KeyboardFocus keyboardFocus;
     std::vector<CRect> exposed;
     unsigned long lastClickTime = 0;
     unsigned int lastClickButton = 0;

@@ -3,17 +3,28 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace tarvel::host {
 
 namespace {
+
+// Key messages that reached a host window, with the window they reached.
+std::vector<std::pair<HWND, Win32HostWindow::KeyMessage>> keyMessages;
+
+LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message >= WM_KEYFIRST && message <= WM_KEYLAST))
+        keyMessages.push_back({window, {message, wParam}});
+    return DefWindowProcW(window, message, wParam, lParam);
+}
 
 const wchar_t* hostClassName()
 {
     static const bool registered = [] {
         WNDCLASSEXW description{};
         description.cbSize = sizeof description;
-        description.lpfnWndProc = DefWindowProcW;
+        description.lpfnWndProc = hostProcedure;
         description.hInstance = GetModuleHandleW(nullptr);
         description.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         description.lpszClassName = L"TarvelHarnessHostWindow";
@@ -109,6 +120,41 @@ void Win32HostWindow::wheel(int x, int y, int notches)
     POINT point{x, y};
     ClientToScreen(child(), &point);
     SendMessageW(child(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), MAKELPARAM(point.x, point.y));
+}
+
+void Win32HostWindow::key(unsigned int virtualKey, bool control)
+{
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    const BYTE before = keys[VK_CONTROL];
+    if (control) {
+        keys[VK_CONTROL] |= 0x80;
+        SetKeyboardState(keys);
+    }
+    HWND focus = GetFocus();
+    const LPARAM scan = LPARAM(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(focus, WM_KEYDOWN, virtualKey, scan | 1);
+    pump(std::chrono::milliseconds(30));
+    PostMessageW(focus, WM_KEYUP, virtualKey, scan | 1 | (LPARAM(1) << 30) | (LPARAM(1) << 31));
+    pump(std::chrono::milliseconds(30));
+    if (control) {
+        keys[VK_CONTROL] = before;
+        SetKeyboardState(keys);
+    }
+}
+
+std::vector<Win32HostWindow::KeyMessage> Win32HostWindow::keysReceived()
+{
+    std::vector<KeyMessage> received;
+    std::vector<std::pair<HWND, KeyMessage>> others;
+    for (const auto& [target, message] : keyMessages) {
+        if (target == window)
+            received.push_back(message);
+        else
+            others.push_back({target, message});
+    }
+    keyMessages.swap(others);
+    return received;
 }
 
 } // namespace tarvel::host

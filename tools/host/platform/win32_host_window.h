@@ -38,6 +38,19 @@ public:
     void release(int x, int y, int button);
     void wheel(int x, int y, int notches);
 
+    // A key typed as the keyboard does it: WM_KEYDOWN and WM_KEYUP posted
+    // to the window that has the focus and pumped (so TranslateMessage
+    // makes the WM_CHAR), with Control held in the thread's key state if
+    // asked.
+    void key(unsigned int virtualKey, bool control = false);
+    // Key messages (WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYS...) the host's
+    // own window received since the last call.
+    struct KeyMessage {
+        unsigned int message;
+        unsigned long long wParam;
+    };
+    std::vector<KeyMessage> keysReceived();
+
 private:
     HWND__* window;
 };

@@ -41,7 +41,7 @@ X11HostWindow::X11HostWindow(int width, int height, int x, int y) : display(XOpe
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.override_redirect = True; // no window manager moves it
-    attributes.event_mask = StructureNotifyMask;
+    attributes.event_mask = StructureNotifyMask | KeyPressMask | KeyReleaseMask;
     id = XCreateWindow(display, RootWindow(display, screen), x, y, unsigned(width), unsigned(height), 0,
                        CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask,
                        &attributes);
@@ -155,12 +155,39 @@ void X11HostWindow::click(int button)
     release(button);
 }
 
-void X11HostWindow::key(unsigned long keysym)
+void X11HostWindow::key(unsigned long keysym, const std::vector<unsigned long>& held)
 {
+    for (unsigned long modifier : held)
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, modifier), True, CurrentTime);
     const KeyCode code = XKeysymToKeycode(display, keysym);
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
+    for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier)
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, *modifier), False, CurrentTime);
     sync();
+}
+
+std::vector<X11HostWindow::KeyEvent> X11HostWindow::keysReceived()
+{
+    std::vector<KeyEvent> keys;
+    XSync(display, False);
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != KeyPress && event.type != KeyRelease)
+            continue;
+        keys.push_back({event.type == KeyPress, XLookupKeysym(&event.xkey, 0), event.xkey.state,
+                        event.xkey.send_event != 0});
+    }
+    return keys;
+}
+
+unsigned long X11HostWindow::focusWindow() const
+{
+    Window focused = None;
+    int revert = 0;
+    XGetInputFocus(display, &focused, &revert);
+    return focused;
 }
 
 void X11HostWindow::sync() const { XSync(display, False); }

@@ -39,8 +39,23 @@ public:
     void press(int button);
     void release(int button);
     void click(int button);
-    // Key press and release of a key symbol (XK_... value).
-    void key(unsigned long keysym);
+    // Key press and release of a key symbol (XK_... value), with the
+    // modifier keys given held down around it.
+    void key(unsigned long keysym, const std::vector<unsigned long>& held = {});
+
+    // A key event the host's window received: typed while it had the
+    // keyboard, or passed on to it by the plug-in's window (synthetic).
+    struct KeyEvent {
+        bool press;
+        unsigned long keysym; // unshifted
+        unsigned int state;   // X modifier mask
+        bool synthetic;
+    };
+    // What arrived since the last call.
+    std::vector<KeyEvent> keysReceived();
+    // The window that has the X keyboard focus (1: the pointer's window,
+    // 0: none).
+    unsigned long focusWindow() const;
     // Waits until the server has handled all requests.
     void sync() const;
 
