@@ -1,6 +1,7 @@
 // The editor through the module's VST 2.4 entry in a Linux host: the host
 // passes its X11 window to effEditOpen and calls effEditIdle, having no
 // run loop to offer.
+#include "toolkit/vstkeycode.h"
 #include "sdk/vst2/vst2_abi.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
@@ -59,6 +60,18 @@ TEST(Vst2EditorInHost, OpensOnTheHostsWindowAndReportsADragAsAutomation)
         EXPECT_EQ(call.index, 2);
     EXPECT_NEAR(calls[calls.size() - 2].opt, 0.875, 0.01);
     EXPECT_NEAR(plugin.parameter(2), 0.875, 0.01);
+
+    // Hosts that hand keys to the editor: the clicked knob takes the arrows,
+    // everything else is given back (0) for the host's own shortcuts.
+    const double dragged = plugin.parameter(2);
+    EXPECT_EQ(plugin.editorKey(effEditKeyDown, ' ', VSTGUI::VKEY_SPACE), 0);
+    EXPECT_EQ(plugin.editorKey(effEditKeyUp, ' ', VSTGUI::VKEY_SPACE), 0);
+    EXPECT_EQ(plugin.editorKey(effEditKeyDown, 's', 0, VSTGUI::MODIFIER_CONTROL), 0);
+    EXPECT_EQ(plugin.editorKey(effEditKeyDown, 0, VSTGUI::VKEY_DOWN, VSTGUI::MODIFIER_CONTROL), 0);
+    EXPECT_EQ(plugin.parameter(2), dragged);
+    EXPECT_EQ(plugin.editorKey(effEditKeyDown, 0, VSTGUI::VKEY_DOWN), 1);
+    EXPECT_EQ(plugin.editorKey(effEditKeyUp, 0, VSTGUI::VKEY_DOWN), 1);
+    EXPECT_NEAR(plugin.parameter(2), dragged - 0.1, 1e-6);
 
     EXPECT_EQ(plugin.editor(effEditClose), 1);
     window.sync();

@@ -49,6 +49,13 @@ public:
     void clearCalls() { recorded.clear(); }
     // An editor opcode (effEditGetRect, effEditOpen, effEditClose, effEditIdle).
     vst2::VstIntPtr editor(vst2::VstInt32 opcode, void* ptr = nullptr) { return dispatch(opcode, 0, 0, ptr); }
+    // A key handed to the editor (effEditKeyDown or effEditKeyUp): the
+    // character, the virtual key and the modifier bits; 1 if it was used.
+    vst2::VstIntPtr editorKey(vst2::VstInt32 opcode, vst2::VstInt32 character, vst2::VstIntPtr virtualKey,
+                              int modifiers = 0)
+    {
+        return dispatch(opcode, character, virtualKey, nullptr, static_cast<float>(modifiers));
+    }
     int restartsDone() const { return restartCount; }
 
 private:

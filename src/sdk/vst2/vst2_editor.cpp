@@ -97,6 +97,15 @@ public:
             platform->idle();
     }
 
+    bool key(bool down, char16 character, int16 virtualKey, int16 modifiers) override
+    {
+        if (!open_)
+            return false;
+        const tresult used = down ? view->onKeyDown(character, virtualKey, modifiers)
+                                  : view->onKeyUp(character, virtualKey, modifiers);
+        return used == kResultTrue;
+    }
+
 private:
     bool ensureView()
     {

@@ -23,6 +23,10 @@ public:
     virtual void close() = 0;
     // effEditIdle, on the host's user-interface thread.
     virtual void idle() = 0;
+    // effEditKeyDown and effEditKeyUp, from hosts that hand keys to the
+    // editor: true if it used the key (VST 2's virtual key codes and
+    // modifier bits have VST 3's values).
+    virtual bool key(bool down, char16 character, int16 virtualKey, int16 modifiers) = 0;
 };
 
 // The controller's editor bound for a VST 2 host, or null if it offers none.

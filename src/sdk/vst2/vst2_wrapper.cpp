@@ -287,7 +287,9 @@ VstIntPtr Vst2Wrapper::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
     case effEditGetRect:
     case effEditOpen:
     case effEditClose:
-    case effEditIdle: return dispatchEditor(opcode, ptr);
+    case effEditIdle:
+    case effEditKeyDown:
+    case effEditKeyUp: return dispatchEditor(opcode, index, value, ptr, opt);
     default: return 0;
     }
 }
@@ -330,7 +332,7 @@ VstIntPtr Vst2Wrapper::dispatchIdentity(VstInt32 opcode, void* ptr)
     }
 }
 
-VstIntPtr Vst2Wrapper::dispatchEditor(VstInt32 opcode, void* ptr)
+VstIntPtr Vst2Wrapper::dispatchEditor(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     if (!editor) {
         if (opcode == effEditGetRect && ptr)
@@ -342,6 +344,14 @@ VstIntPtr Vst2Wrapper::dispatchEditor(VstInt32 opcode, void* ptr)
     case effEditOpen: return editor->open(ptr) ? 1 : 0;
     case effEditClose: editor->close(); return 1;
     case effEditIdle: editor->idle(); return 1;
+    case effEditKeyDown:
+    case effEditKeyUp:
+        // The character in index, the virtual key in value, the modifier
+        // bits in opt; 0 hands the key back to the host.
+        return editor->key(opcode == effEditKeyDown, static_cast<char16>(index), static_cast<int16>(value),
+                           static_cast<int16>(opt))
+                   ? 1
+                   : 0;
     default: return 0;
     }
 }

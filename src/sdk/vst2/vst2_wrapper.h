@@ -76,7 +76,8 @@ private:
     void catchUpController();
     vst2::VstIntPtr dispatchProgram(vst2::VstInt32 opcode, vst2::VstInt32 index, void* ptr);
     vst2::VstIntPtr dispatchIdentity(vst2::VstInt32 opcode, void* ptr);
-    vst2::VstIntPtr dispatchEditor(vst2::VstInt32 opcode, void* ptr);
+    vst2::VstIntPtr dispatchEditor(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                                   float opt);
     vst2::VstIntPtr canDo(const char* feature) const;
     // A call to the host about this effect; nothing is said before the host
     // has the effect's record.
