@@ -38,8 +38,32 @@ tresult PLUGIN_API Controller::notify(IMessage* message)
         if (!attributes || attributes->getFloat(messages::meterValue, reading) != kResultTrue)
             return kResultFalse;
         meter.store(reading);
+        // The readout: where it is missing, the output is the input.
+        double value = reading;
+        attributes->getFloat(messages::outputValue, value);
+        output.store(value);
+        value = 0.0;
+        attributes->getFloat(messages::gainValue, value);
+        gain.store(value);
+        value = 0.0;
+        attributes->getFloat(messages::sideGainValue, value);
+        sideGain.store(value);
+        int64 stereoReading = 0;
+        attributes->getInt(messages::stereoFlag, stereoReading);
+        stereo.store(stereoReading != 0);
         return kResultOk;
     });
+}
+
+Readout Controller::readout() const
+{
+    Readout current;
+    current.input = meter.load();
+    current.output = output.load();
+    current.gain = gain.load();
+    current.sideGain = sideGain.load();
+    current.stereo = stereo.load();
+    return current;
 }
 
 } // namespace tarvel

@@ -24,6 +24,7 @@ public:
     // editor.
     double meterValue() const override { return meter.load(); }
     bool isProcessorActive() const override { return ControllerBase::isProcessorActive(); }
+    Readout readout() const override;
 
     // Hooks for the framework base.
     static const auto& parameterDescriptions() { return parameterTable(); }
@@ -36,6 +37,8 @@ public:
 
 private:
     std::atomic<double> meter{-1000.0};
+    std::atomic<double> output{-1000.0}, gain{0.0}, sideGain{0.0};
+    std::atomic<bool> stereo{false};
     // Outside [0, 1], so the first Speed value always counts as a change.
     float lastSpeedValue = -1.0f;
 };

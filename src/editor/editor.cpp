@@ -29,6 +29,8 @@ void Editor::onParameterChanged(ParamID id, ParamValue value)
     try {
         if (showParameterValue(viewsByName, id, value))
             updateMappingCurve();
+        if (id == StereoRatio)
+            updateReadout(true);
     } catch (...) {
     }
 }
@@ -41,6 +43,19 @@ void Editor::updateMappingCurve()
     showMappingCurve(viewsByName, reading->meterValue(), reading->isProcessorActive());
 }
 
+void Editor::updateReadout(bool now)
+{
+    const auto* reading = dynamic_cast<const LoudnessReading*>(getController());
+    if (!reading)
+        return;
+    const auto time = std::chrono::steady_clock::now();
+    if (!now && readoutShown && time - lastReadout < std::chrono::milliseconds(250))
+        return;
+    lastReadout = time;
+    readoutShown = true;
+    showReadout(viewsByName, reading->readout(), reading->isProcessorActive());
+}
+
 VSTGUI::CMessageResult Editor::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStringPtr message)
 {
     try {
@@ -48,6 +63,7 @@ VSTGUI::CMessageResult Editor::notify(VSTGUI::CBaseObject* sender, VSTGUI::IdStr
             if (const auto* owner = getController())
                 vantle::vst::sendToPeer(*owner, messages::meterRequest);
             updateMappingCurve();
+            updateReadout(false);
         }
     } catch (...) {
     }

@@ -6,6 +6,8 @@
 #include "framework/editor_base.h"
 #include "parameters/parameters.h"
 
+#include <chrono>
+
 namespace tarvel {
 
 class Editor : public vantle::vst::EditorBase<Parameters> {
@@ -27,6 +29,15 @@ public:
     // The curve from the Target and Ratio knobs and the marker from the
     // controller's latest reading.
     void updateMappingCurve();
+
+    // The readout from the controller's latest reading: at most four times
+    // a second, so that the numbers hold still enough to be read, unless
+    // now (a knob that changes what it shows).
+    void updateReadout(bool now);
+
+private:
+    std::chrono::steady_clock::time_point lastReadout{};
+    bool readoutShown = false;
 };
 
 } // namespace tarvel

@@ -10,6 +10,7 @@
 #include "views/vn_rect.h"
 #include "views/vn_text.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -40,6 +41,8 @@ const std::array<KnobEntry, 4>& knobEntries()
 }
 
 std::string mappingName() { return VANTLE_TEXT("mapping"); }
+
+std::string readoutLineName(int line) { return VANTLE_TEXT("readout") + std::to_string(line); }
 
 template <typename View>
 View* find(const ViewsByName& views, const std::string& name)
@@ -82,6 +85,11 @@ ViewsByName createEditorViews(VSTGUI::CFrame& frame, vantle::vst::ResourceCache&
         add(vantle::decodeLiteral(entry.name), knob);
     }
     add(mappingName(), new MyLoudnessMapping(origin, &resources));
+    // The readout sits in the graph's upper left, which the curve never
+    // reaches: the input there is low and the output lower still.
+    add(VANTLE_TEXT("readoutPanel"), new VNRect);
+    for (int i = 0; i < readoutLineCount; ++i)
+        add(readoutLineName(i), new VNText(origin, &resources));
     return views;
 }
 
@@ -107,6 +115,36 @@ void showMappingCurve(const ViewsByName& views, double meterValue, bool processo
     for (const LevelPoint& point : mappingCurvePoints(target->getValue(), ratio->getValue()))
         mapping->curvePoints.emplace_back(point.input, point.output);
     mapping->invalid();
+}
+
+void showReadout(const ViewsByName& views, const Readout& readout, bool processorActive)
+{
+    const MyKnob* stereoRatio = knobOf(views, StereoRatio);
+    Readout shown = readout;
+    if (!processorActive)
+        shown.input = -1000.0;
+    const auto lines = readoutLines(shown, stereoRatio ? stereoRatio->getValue() : 0.0f);
+    int shownLines = 0;
+    for (int i = 0; i < readoutLineCount; ++i) {
+        if (auto* text = find<vantle::vst::VNText>(views, readoutLineName(i)))
+            if (text->text.get() != lines[std::size_t(i)])
+                text->text.set(lines[std::size_t(i)]);
+        if (!lines[std::size_t(i)].empty())
+            shownLines = i + 1;
+    }
+    // The panel behind ends as far below the last line shown as it starts
+    // above the first.
+    auto* panel = find<vantle::vst::VNRect>(views, VANTLE_TEXT("readoutPanel"));
+    const auto* first = find<vantle::vst::VNText>(views, readoutLineName(0));
+    const auto* last = find<vantle::vst::VNText>(views, readoutLineName(std::max(shownLines, 1) - 1));
+    if (!panel || !first || !last)
+        return;
+    VSTGUI::CRect area = panel->rect.get();
+    const double bottom = last->position.get().y + (first->position.get().y - area.top);
+    if (area.bottom != bottom) {
+        area.bottom = bottom;
+        panel->rect.set(area);
+    }
 }
 
 } // namespace tarvel

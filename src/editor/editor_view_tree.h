@@ -5,6 +5,7 @@
 // exactly what a host shows.
 
 #include "framework/layout_json.h"
+#include "parameters/readout.h"
 
 #include <cstdint>
 
@@ -34,5 +35,13 @@ bool showParameterValue(const vantle::vst::ViewsByName& views, std::uint32_t id,
 // too) and its level marker from the processor's reading; invalidates the
 // graph. Does nothing when a view is missing.
 void showMappingCurve(const vantle::vst::ViewsByName& views, double meterValue, bool processorActive);
+
+// The readout's lines for the processor's readout (dashes while it is not
+// active or has no signal); the Stereo Ratio knob decides whether the side
+// line shows. Redraws only lines whose text changed.
+void showReadout(const vantle::vst::ViewsByName& views, const Readout& readout, bool processorActive);
+
+// How many lines the readout has.
+inline constexpr int readoutLineCount = 4;
 
 } // namespace tarvel

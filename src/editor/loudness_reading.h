@@ -4,12 +4,16 @@
 // processor is active. The editor asks its controller for this interface,
 // so it needs nothing else of it.
 
+#include "parameters/readout.h"
+
 namespace tarvel {
 
 class LoudnessReading {
 public:
     virtual double meterValue() const = 0;
     virtual bool isProcessorActive() const = 0;
+    // The processor's latest readout (what the loudness reading came with).
+    virtual Readout readout() const = 0;
 
 protected:
     ~LoudnessReading() = default;

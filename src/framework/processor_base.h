@@ -176,6 +176,13 @@ protected:
             engine->exchange().publish(parameters);
     }
 
+    // The parameters with the host's newest automation taken in.
+    const Params& currentParameters()
+    {
+        takeHostValues();
+        return parameters;
+    }
+
     Params parameters{};
     std::unique_ptr<Engine> engine;
     int32 latencySamples = 0;

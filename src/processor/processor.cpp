@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "foundation/scrambled_text.h"
+#include "parameters/readout.h"
 #include "pluginterfaces/base/ustring.h"
 #include "protocol/messages.h"
 #include "protocol/state_format.h"
@@ -57,8 +58,15 @@ tresult Processor::handleMessage(IMessage* message)
     if (vantle::vst::isMessage(message, messages::meterRequest)) {
         if (engine) {
             const double meter = engine->meterValue();
-            vantle::vst::sendToPeer(*this, messages::meterReading,
-                                    [&](IAttributeList& a) { a.setFloat(messages::meterValue, meter); });
+            const Readout readout =
+                readoutFor(meter, engine->sideToMidRatio(), currentParameters(), engine->config().channelCount == 2);
+            vantle::vst::sendToPeer(*this, messages::meterReading, [&](IAttributeList& a) {
+                a.setFloat(messages::meterValue, meter);
+                a.setFloat(messages::outputValue, readout.output);
+                a.setFloat(messages::gainValue, readout.gain);
+                a.setFloat(messages::sideGainValue, readout.sideGain);
+                a.setInt(messages::stereoFlag, readout.stereo ? 1 : 0);
+            });
         }
         return kResultOk;
     }

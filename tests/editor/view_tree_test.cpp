@@ -43,7 +43,7 @@ protected:
     ViewsByName views;
 };
 
-TEST_F(ViewTreeTest, BuildsTheTwentyThreeViewsInDrawingOrder)
+TEST_F(ViewTreeTest, BuildsTheViewsInDrawingOrder)
 {
     const std::vector<std::pair<std::string, const std::type_info*>> expected{
         {"background", &typeid(VNRect)},       {"labelA0", &typeid(VNText)},   {"labelA1", &typeid(VNText)},
@@ -53,7 +53,9 @@ TEST_F(ViewTreeTest, BuildsTheTwentyThreeViewsInDrawingOrder)
         {"divider", &typeid(VNLine)},          {"caption1", &typeid(VNText)},  {"caption2", &typeid(VNText)},
         {"caption3", &typeid(VNText)},         {"caption4", &typeid(VNText)},  {"caption5", &typeid(VNText)},
         {"targetKnob", &typeid(MyKnob)},       {"ratioKnob", &typeid(MyKnob)}, {"stereoRatioKnob", &typeid(MyKnob)},
-        {"speedKnob", &typeid(MyKnob)},        {"mapping", &typeid(MyLoudnessMapping)}};
+        {"speedKnob", &typeid(MyKnob)},        {"mapping", &typeid(MyLoudnessMapping)},
+        {"readoutPanel", &typeid(VNRect)},     {"readout0", &typeid(VNText)},  {"readout1", &typeid(VNText)},
+        {"readout2", &typeid(VNText)},         {"readout3", &typeid(VNText)}};
     ASSERT_EQ(frame.getNbViews(), int(expected.size()));
     ASSERT_EQ(views.size(), expected.size());
     for (int i = 0; i < frame.getNbViews(); ++i) {
@@ -86,6 +88,10 @@ TEST_F(ViewTreeTest, TheLayoutPlacesEveryViewOnTheCanvasAndEveryKnobTakesItsClic
         styled.insert(line.substr(0, line.find('.')));
     }
     EXPECT_EQ(styled.size(), views.size()) << "every view is styled";
+    // The readout at its fullest: stereo, with the side compressed.
+    knob("stereoRatioKnob")->setValue(1.0f);
+    tarvel::Readout readout{-31.4, -22.5, 8.9, -12.5, true};
+    tarvel::showReadout(views, readout, true);
 
     const CRect canvas(0, 0, 500, 256);
     EXPECT_EQ(dynamic_cast<VNRect*>(views.at("background"))->rect.get(), canvas);
@@ -132,6 +138,34 @@ TEST_F(ViewTreeTest, ParametersMoveTheKnobsAndTheGraphFollowsTargetRatioAndTheRe
     tarvel::showMappingCurve(views, -20, true);
     EXPECT_EQ(mapping()->curvePoints.size(), 3u);
     EXPECT_EQ(mapping()->curvePoints[1], VSTGUI::CPoint(-40, -40)) << "target 0: the knee at -40";
+}
+
+TEST_F(ViewTreeTest, TheReadoutShowsTheProcessorsNumbersOrDashesAndTheSideOnlyWhenItIsCompressed)
+{
+    applyLayout();
+    const auto line = [&](int i) { return dynamic_cast<VNText*>(views.at("readout" + std::to_string(i)))->text.get(); };
+    const auto panelHeight = [&] { return dynamic_cast<VNRect*>(views.at("readoutPanel"))->rect.get().getHeight(); };
+    const tarvel::Readout readout{-30.0, -25.0, 5.0, 2.04, true};
+
+    tarvel::showReadout(views, readout, false);
+    EXPECT_EQ(line(0), "IN       - LUFS") << "nothing to read while the processor is inactive";
+    EXPECT_EQ(line(2), "GAIN     - dB");
+    tarvel::showReadout(views, readout, true);
+    EXPECT_EQ(line(0), "IN   -30.0 LUFS");
+    EXPECT_EQ(line(1), "OUT  -25.0 LUFS");
+    EXPECT_EQ(line(2), "GAIN  +5.0 dB");
+    EXPECT_EQ(line(3), "") << "Stereo Ratio 1:1: the side is not compressed";
+    const double threeLines = panelHeight();
+
+    knob("stereoRatioKnob")->setValue(0.5f);
+    tarvel::showReadout(views, readout, true);
+    EXPECT_EQ(line(3), "SIDE  +2.0 dB");
+    EXPECT_GT(panelHeight(), threeLines) << "the panel grows to hold the side's line";
+    tarvel::Readout mono = readout;
+    mono.stereo = false;
+    tarvel::showReadout(views, mono, true);
+    EXPECT_EQ(line(3), "") << "a mono instance has no side";
+    EXPECT_EQ(panelHeight(), threeLines);
 }
 
 } // namespace

@@ -14,8 +14,18 @@
 
 namespace tarvel::test {
 
+// The readout the processor of a stereo instance reports for a reading
+// (no side-to-mid compression going on); an inactive one reports none.
+inline Readout referenceReadout(const std::array<double, 5>& values, double meter, bool active)
+{
+    Parameters parameters;
+    for (std::int32_t id = 0; id < 5; ++id)
+        parameters[id] = float(values[std::size_t(id)]);
+    return readoutFor(meter, 0.0, parameters, active);
+}
+
 inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& values, double meter, bool active,
-                                                  double scale = 1)
+                                                  const Readout& readout, double scale = 1)
 {
     VSTGUI::GDIPlusGlobals::enter();
     std::vector<std::uint32_t> pixels;
@@ -29,6 +39,7 @@ inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& v
         for (std::uint32_t id = 0; id < 5; ++id)
             showParameterValue(views, id, values[id]);
         showMappingCurve(views, meter, active);
+        showReadout(views, readout, active);
         Gdiplus::Bitmap* bitmap = frame.render();
         for (int y = 0; y < int(bitmap->GetHeight()); ++y)
             for (int x = 0; x < int(bitmap->GetWidth()); ++x) {
@@ -39,6 +50,12 @@ inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& v
     }
     VSTGUI::GDIPlusGlobals::exit();
     return pixels;
+}
+
+inline std::vector<std::uint32_t> referenceEditor(const std::array<double, 5>& values, double meter, bool active,
+                                                  double scale = 1)
+{
+    return referenceEditor(values, meter, active, referenceReadout(values, meter, active), scale);
 }
 
 // The largest difference of any colour channel between two images.

@@ -34,8 +34,10 @@ constexpr const char* usage =
     "usage: tarvel-snapshot [options] <output.png> [layout.json]\n"
     "  --target -40..0  --ratio 1..4  --stereo-ratio 1..4  --speed fast|slow  --bypass on|off\n"
     "      parameter values as the plug-in displays them (default: the plug-in's defaults)\n"
-    "  --level LUFS     the processor's loudness reading for the graph's marker\n"
+    "  --level LUFS     the processor's loudness reading for the graph's marker and the readout\n"
     "                   (default: no reading, as before playback starts)\n"
+    "  --gain DB        the gain the readout shows (default: what the mapping gives at --level)\n"
+    "  --side-gain DB   the side's gain the readout shows with a stereo ratio above 1:1 (default 0)\n"
     "  --scale F        the display's scale, 0.5 to 4 (default 1: 500 by 256 pixels)\n"
     "Without a layout file the embedded layout document is used.\n"
     "--compare A.png B.png [SHARE] prints how two pictures of one size differ and exits 1 when\n"
@@ -44,6 +46,8 @@ constexpr const char* usage =
 struct Options {
     std::array<double, tarvel::ParameterCount> values{};
     std::optional<double> level;
+    std::optional<double> gain;
+    double sideGain = 0;
     double scale = 1;
     std::string output;
     std::string layoutFile;
@@ -63,6 +67,22 @@ constexpr std::array<ParameterFlag, 5> parameterFlags{{
 }};
 
 // Exits with status 2 on a mistake.
+// What a processor reading options.level would report, with the gains
+// given on the command line in place of its own.
+tarvel::Readout readoutOf(const Options& options)
+{
+    tarvel::Parameters values;
+    for (std::size_t id = 0; id < std::size_t(tarvel::ParameterCount); ++id)
+        values[std::int32_t(id)] = float(options.values[id]);
+    tarvel::Readout readout = tarvel::readoutFor(options.level.value_or(-1000.0), 0.0, values, true);
+    if (options.gain) {
+        readout.gain = *options.gain;
+        readout.output = readout.input + *options.gain;
+    }
+    readout.sideGain = options.sideGain;
+    return readout;
+}
+
 Options parseOptions(int argc, char** argv)
 {
     Options options;
@@ -102,12 +122,22 @@ Options parseOptions(int argc, char** argv)
                 fail("invalid value for --scale: " + value);
             known = true;
         }
-        if (argument == "--level") {
+        for (const auto& [name, target] : {std::pair<const char*, std::optional<double>*>{"--level", &options.level},
+                                           {"--gain", &options.gain}}) {
+            if (argument != name)
+                continue;
             char* end = nullptr;
-            const double level = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end != '\0' || !std::isfinite(level))
-                fail("invalid value for --level: " + value);
-            options.level = level;
+            const double number = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !std::isfinite(number))
+                fail("invalid value for " + argument + ": " + value);
+            *target = number;
+            known = true;
+        }
+        if (argument == "--side-gain") {
+            char* end = nullptr;
+            options.sideGain = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !std::isfinite(options.sideGain))
+                fail("invalid value for --side-gain: " + value);
             known = true;
         }
         if (!known)
@@ -221,6 +251,7 @@ int main(int argc, char** argv)
         for (std::uint32_t id = 0; id < std::uint32_t(tarvel::ParameterCount); ++id)
             tarvel::showParameterValue(views, id, options.values[id]);
         tarvel::showMappingCurve(views, options.level.value_or(-1000.0), options.level.has_value());
+        tarvel::showReadout(views, readoutOf(options), options.level.has_value());
         Gdiplus::Bitmap* bitmap = frame.render();
         if (!bitmap || !writePng(*bitmap, options.output)) {
             std::cerr << "tarvel-snapshot: cannot write " << options.output << '\n';

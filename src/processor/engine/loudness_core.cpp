@@ -219,6 +219,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         for (std::size_t i = 0; i < paddedCount; i += width)
             narrow(loudnessFromLog10(DoubleLanes::load(logOut.data() + i))).store(loudnessAfter.data() + i);
         after = &loudnessAfter;
+        sideToMidRatio = static_cast<float>(10.0 * logOut[capacity + static_cast<std::size_t>(n - 1)]);
     }
 
     for (std::size_t i = 0; i < paddedCount; i += width) {

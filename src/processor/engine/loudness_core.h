@@ -83,6 +83,10 @@ public:
                      float* factors) noexcept;
 
     float meter = -1000.0f;
+    // The detected side-to-mid ratio, dB, at the last frame rendered with a
+    // Stereo Ratio above 1:1 (below it the side is not compressed and the
+    // ratio is not worked out).
+    float sideToMidRatio = 0.0f;
     float wet = 1.0f;
 
 private:

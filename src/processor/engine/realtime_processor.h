@@ -49,6 +49,9 @@ public:
 
     // Input loudness at the end of the last block; -1000 before the first.
     double meterValue() const noexcept { return meter.load(std::memory_order_relaxed); }
+    // The detected side-to-mid ratio in dB at the end of the last block in
+    // which the side was compressed.
+    double sideToMidRatio() const noexcept { return sideToMid.load(std::memory_order_relaxed); }
     std::int32_t delaySamples() const noexcept { return core.delaySamples(); }
     const EngineConfig& config() const noexcept { return engineConfig; }
     const LoudnessCore& loudnessCore() const noexcept { return core; }
@@ -99,6 +102,7 @@ private:
     std::array<float, ParameterChunk::capacity * maxChannels> generalDelayed{};
     ParameterChunk chunkParameters{};
     std::atomic<double> meter{-1000.0};
+    std::atomic<float> sideToMid{0.0f};
 };
 
 } // namespace tarvel
