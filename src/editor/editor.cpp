@@ -3,6 +3,7 @@
 #include "editor/editor_view_tree.h"
 #include "editor/loudness_reading.h"
 #include "embedded_assets.h"
+#include "foundation/scrambled_text.h"
 #include "framework/messages.h"
 #include "protocol/messages.h"
 
@@ -10,7 +11,7 @@
 
 namespace tarvel {
 
-Editor::Editor(Steinberg::Vst::EditController* owner) : EditorBase(owner) {}
+Editor::Editor(Steinberg::Vst::EditController* owner) : EditorBase(owner, VANTLE_TEXT("Tarvel")) {}
 
 void Editor::createViews()
 {

@@ -5,6 +5,7 @@
 // supplies the views, the assets and its reaction to parameter changes.
 
 #include "framework/asset_registry.h"
+#include "framework/editor_settings.h"
 #include "framework/host_boundary.h"
 #include "framework/layout_json.h"
 #include "framework/manual.h"
@@ -39,11 +40,16 @@ public:
     using ParamID = Steinberg::Vst::ParamID;
     using ParamValue = Steinberg::Vst::ParamValue;
 
-    explicit EditorBase(Steinberg::Vst::EditController* owner) : VSTGUIEditor(owner, &fixedSize)
+    // settingsName: the folder of the user's editor settings (the zoom);
+    // none, no settings.
+    explicit EditorBase(Steinberg::Vst::EditController* owner, std::string settingsName = {})
+        : VSTGUIEditor(owner, &fixedSize), settings(std::move(settingsName))
     {
         lastFullRedraw = clock();
         timer->setFireTime(timerInterval);
         setRect(Steinberg::ViewRect(0, 0, frameWidth, frameHeight));
+        if (!settings.empty())
+            setZoom(savedZoom(settings));
     }
     ~EditorBase() override
     {
@@ -160,11 +166,38 @@ public:
         });
     }
 
-    // IContextMenuTarget: 1000 + id resets parameter id, 2000 + id opens the manual.
+    // VSTGUIEditorInterface: the background's menu, the zoom steps.
+    bool onBackgroundContextMenu(const VSTGUI::CPoint& where) override
+    {
+        try {
+            Steinberg::IPtr<Steinberg::Vst::IContextMenu> menu = makeContextMenu(nullptr);
+            if (!menu)
+                return false;
+            addZoomItems(*menu, false);
+            popUp(*menu, where);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    // IContextMenuTarget: 1000 + id resets parameter id, 2000 + id opens the
+    // manual, 3000 + percent zooms.
     Steinberg::tresult PLUGIN_API executeMenuItem(Steinberg::int32 tag) override
     {
         return guarded([&]() -> Steinberg::tresult {
             const Steinberg::int32 group = tag / 1000;
+            if (group == 3) {
+                const int percent = int(tag % 1000);
+                if (std::find(zoomSteps.begin(), zoomSteps.end(), percent) == zoomSteps.end())
+                    return Steinberg::kResultFalse;
+                // Remembered only once the host has made room for it.
+                if (!setZoom(percent / 100.0))
+                    return Steinberg::kResultFalse;
+                if (!settings.empty())
+                    saveZoom(settings, percent / 100.0);
+                return Steinberg::kResultOk;
+            }
             if (group == 1) {
                 const Steinberg::int32 id = tag % 1000;
                 if (id < 0 || id >= Params::count)
@@ -218,6 +251,8 @@ public:
     // The context menu's labels and the hosts that get none.
     static std::string resetLabel() { return VANTLE_TEXT("Reset to Default"); }
     static std::string manualLabel() { return VANTLE_TEXT("Open Manual"); }
+    static std::string zoomLabel() { return VANTLE_TEXT("Zoom"); }
+    static std::string zoomStepLabel(int percent) { return std::to_string(percent) + VANTLE_TEXT(" %"); }
     static std::string noMenuHostMarker() { return VANTLE_TEXT("nocontextmenu"); }
 
     static constexpr std::uint32_t timerInterval = 50;
@@ -281,34 +316,68 @@ private:
         return path.find(noMenuHostMarker()) != std::string::npos;
     }
 
-    bool showContextMenu(VSTGUI::CControl* control, VSTGUI::CButtonState buttons)
+    // The host's menu for a parameter (or the editor, with none); null when
+    // the host offers no menus or is one that must not get them.
+    Steinberg::IPtr<Steinberg::Vst::IContextMenu> makeContextMenu(const ParamID* id)
     {
-        if (!isParameterTag(control) || !buttons.isRightButton() || hostRefusesMenus())
-            return false;
+        if (hostRefusesMenus())
+            return nullptr;
         Steinberg::FUnknownPtr<Steinberg::Vst::IComponentHandler3> handler(getController()->getComponentHandler());
         if (!handler)
+            return nullptr;
+        return Steinberg::owned(handler->createContextMenu(static_cast<Steinberg::IPlugView*>(this), id));
+    }
+
+    bool showContextMenu(VSTGUI::CControl* control, VSTGUI::CButtonState buttons)
+    {
+        if (!isParameterTag(control) || !buttons.isRightButton())
             return false;
         const auto id = ParamID(control->getTag());
-        Steinberg::IPtr<Steinberg::Vst::IContextMenu> menu =
-            Steinberg::owned(handler->createContextMenu(static_cast<Steinberg::IPlugView*>(this), &id));
+        Steinberg::IPtr<Steinberg::Vst::IContextMenu> menu = makeContextMenu(&id);
         if (!menu)
             return false;
         addMenuItem(*menu, resetLabel(), Steinberg::int32(1000 + id));
         addMenuItem(*menu, manualLabel(), Steinberg::int32(2000 + id));
+        addZoomItems(*menu, true);
         VSTGUI::CPoint where;
         if (frame && frame->getCurrentMouseLocation(where))
-            menu->popup(Steinberg::UCoord(where.x), Steinberg::UCoord(where.y));
+            popUp(*menu, where);
         return true;
     }
 
-    void addMenuItem(Steinberg::Vst::IContextMenu& menu, const std::string& label, Steinberg::int32 tag)
+    // The zoom steps, the one in force checked: as a submenu "Zoom", or as
+    // items of their own ("Zoom 150 %").
+    void addZoomItems(Steinberg::Vst::IContextMenu& menu, bool asSubmenu)
+    {
+        using Item = Steinberg::Vst::IContextMenuItem;
+        if (asSubmenu)
+            addMenuItem(menu, zoomLabel(), 0, Item::kIsGroupStart);
+        const int current = int(std::lround(getZoom() * 100.0));
+        for (const int percent : zoomSteps)
+            addMenuItem(menu, asSubmenu ? zoomStepLabel(percent) : zoomLabel() + " " + zoomStepLabel(percent),
+                        Steinberg::int32(3000 + percent), percent == current ? Steinberg::int32(Item::kIsChecked) : 0);
+        if (asSubmenu)
+            addMenuItem(menu, std::string(), 0, Item::kIsGroupEnd);
+    }
+
+    // The menu at a point of the frame, in the view's pixels.
+    void popUp(Steinberg::Vst::IContextMenu& menu, const VSTGUI::CPoint& where)
+    {
+        const double scale = getContentScaleFactor();
+        menu.popup(Steinberg::UCoord(std::lround(where.x * scale)), Steinberg::UCoord(std::lround(where.y * scale)));
+    }
+
+    void addMenuItem(Steinberg::Vst::IContextMenu& menu, const std::string& label, Steinberg::int32 tag,
+                     Steinberg::int32 flags = 0)
     {
         Steinberg::Vst::IContextMenu::Item item{};
         Steinberg::UString(item.name, 128).fromAscii(label.substr(0, 127).c_str());
         item.tag = tag;
-        item.flags = 0;
+        item.flags = flags;
         menu.addItem(item, this);
     }
+
+    std::string settings;
 };
 
 } // namespace vantle::vst

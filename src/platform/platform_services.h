@@ -24,6 +24,20 @@ char pathSeparator();
 // (an existing folder counts as a failure).
 bool createPrivateFolder(const std::string& path);
 
+// The folder for the user's settings, ending with the path separator:
+// $XDG_CONFIG_HOME or ~/.config on Linux, %APPDATA% on Windows; empty when
+// there is none.
+std::optional<std::string> userConfigFolder();
+
+// Creates a folder (readable by others, as settings folders are) unless it
+// exists; false if it is not there afterwards.
+bool ensureFolder(const std::string& path);
+
+// Writes bytes to a temporary file beside path and puts it in path's place
+// in one step, so that readers see the old file or the new one, never a
+// part; false (and path untouched) if anything fails.
+bool replaceFileAtomically(const std::string& path, const std::string& bytes);
+
 // The user's language as a Windows language id (1041 Japanese, 1033 English, ...).
 std::uint16_t userLanguageId();
 

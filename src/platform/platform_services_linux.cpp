@@ -27,6 +27,57 @@ char pathSeparator() { return '/'; }
 
 bool createPrivateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
 
+std::optional<std::string> userConfigFolder()
+{
+    // The base directory specification counts a relative path as unset.
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (configured && configured[0] == '/') {
+        folder = configured;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/')
+            return std::nullopt;
+        folder = std::string(home) + "/.config";
+    }
+    if (folder.back() != '/')
+        folder.push_back('/');
+    return folder;
+}
+
+bool ensureFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0755) == 0)
+        return true;
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool replaceFileAtomically(const std::string& path, const std::string& bytes)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int file = ::mkstemp(temporary.data());
+    if (file < 0)
+        return false;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t step = ::write(file, bytes.data() + written, bytes.size() - written);
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            break;
+        written += std::size_t(step);
+    }
+    // On the disk before the name points at it, or a crash could leave an
+    // empty file in place of the old one.
+    const bool whole = written == bytes.size() && ::fsync(file) == 0;
+    const bool closed = ::close(file) == 0;
+    if (whole && closed && ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
 std::uint16_t userLanguageId()
 {
     // The first of these that is set decides, as for the C library's locale.

@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include <cstring>
+#include <string>
 
 namespace vantle::platform {
 
@@ -52,6 +53,44 @@ char pathSeparator() { return '\\'; }
 // A folder under the user's temporary folder inherits that folder's
 // permissions, which already keep other users out.
 bool createPrivateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::optional<std::string> userConfigFolder()
+{
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return std::nullopt;
+    std::string folder(buffer, length);
+    if (folder.back() != '\\')
+        folder.push_back('\\');
+    return folder;
+}
+
+bool ensureFolder(const std::string& path)
+{
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        return true;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool replaceFileAtomically(const std::string& path, const std::string& bytes)
+{
+    const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + "." +
+                                  std::to_string(GetCurrentThreadId()) + ".tmp";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool whole = bytes.size() <= MAXDWORD &&
+                       WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                       written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (whole && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(temporary.c_str());
+    return false;
+}
 
 std::uint16_t userLanguageId() { return GetUserDefaultLangID(); }
 

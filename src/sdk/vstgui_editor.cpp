@@ -49,7 +49,7 @@ tresult PLUGIN_API VSTGUIEditor::attached(void* parent, FIDString type)
     if (!hostSetScale) {
         const double native = frame->getPlatformFrame()->getNativeScale();
         if (native != 1.0)
-            applyScale(native);
+            applyScale(native, zoom, false);
     }
     return result;
 }
@@ -59,12 +59,25 @@ tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor(ScaleFactor factor)
     if (!(factor > 0) || factor > 8)
         return kInvalidArgument;
     hostSetScale = true;
-    applyScale(factor);
+    applyScale(factor, zoom, false);
     return kResultTrue;
 }
 
-void VSTGUIEditor::applyScale(double factor)
+bool VSTGUIEditor::setZoom(double factor)
 {
+    if (!(factor >= 0.5 && factor <= 4))
+        return false;
+    return applyScale(hostScale, factor, true);
+}
+
+bool VSTGUIEditor::applyScale(double hostFactor, double zoomFactor, bool keepIfRefused)
+{
+    const double previousHost = hostScale;
+    const double previousZoom = zoom;
+    const ViewRect previousRect = rect;
+    hostScale = hostFactor;
+    zoom = zoomFactor;
+    const double factor = hostScale * zoom;
     contentScale = factor;
     ViewRect size(0, 0, int32(std::ceil(unscaledRect.getWidth() * factor - 1e-9)),
                   int32(std::ceil(unscaledRect.getHeight() * factor - 1e-9)));
@@ -74,8 +87,18 @@ void VSTGUIEditor::applyScale(double factor)
         size = ViewRect(0, 0, int32(device.getWidth()), int32(device.getHeight()));
     }
     setRect(size);
-    if (frame && plugFrame)
-        plugFrame->resizeView(this, &size);
+    if (!frame || !plugFrame)
+        return true;
+    const tresult resized = plugFrame->resizeView(this, &size);
+    if (resized == kResultTrue || !keepIfRefused)
+        return true;
+    // The host kept its window as it was: so does the editor, whole.
+    hostScale = previousHost;
+    zoom = previousZoom;
+    contentScale = hostScale * zoom;
+    frame->setScaleFactor(contentScale);
+    setRect(previousRect);
+    return false;
 }
 
 tresult PLUGIN_API VSTGUIEditor::queryInterface(const TUID iid, void** obj)

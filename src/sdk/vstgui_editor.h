@@ -48,7 +48,15 @@ public:
     // factor times their size, drawn at that size. Hosts that never call it
     // get the window's own display scale where the platform tells one.
     tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
+    // The scale everything is drawn at: the host's (or the display's) times
+    // the user's zoom.
     double getContentScaleFactor() const { return contentScale; }
+
+    // The user's zoom on top of the host's scale. While attached the host
+    // is asked to resize its window; one that refuses keeps the editor as
+    // it was, and the answer is false.
+    bool setZoom(double factor);
+    double getZoom() const { return zoom; }
 
     tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
     uint32 PLUGIN_API addRef() SMTG_OVERRIDE { return EditorView::addRef(); }
@@ -72,10 +80,15 @@ protected:
     const ViewRect& getUnscaledRect() const { return unscaledRect; }
 
 private:
-    void applyScale(double factor);
+    // Host scale and zoom in force: the frame, the view's size and the
+    // host's window follow. False when the host refused the size and
+    // keepIfRefused put everything back.
+    bool applyScale(double hostFactor, double zoomFactor, bool keepIfRefused);
 
     std::unique_ptr<VSTGUI::IPlatformFrameConfig> platformConfig;
     ViewRect unscaledRect;
+    double hostScale = 1;
+    double zoom = 1;
     double contentScale = 1;
     bool hostSetScale = false;
 };

@@ -251,6 +251,15 @@ std::vector<CRect> CFrame::renderInvalid()
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons)
 {
+    const CMouseEventResult result = dispatchMouseDown(where, buttons);
+    const bool taken = result == kMouseEventHandled || result == kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    if (!taken && buttons.isRightButton() && editor && editor->onBackgroundContextMenu(where))
+        return kMouseEventHandled;
+    return result;
+}
+
+CMouseEventResult CFrame::dispatchMouseDown(CPoint& where, const CButtonState& buttons)
+{
     mouseLocation = where;
     if (mouseDownView) {
         CPoint local(where);

@@ -116,6 +116,8 @@ public:
     VSTGUIEditorInterface* getEditor() const { return editor; }
 
 private:
+    // The view under the pointer (or the one dragging) takes the press.
+    CMouseEventResult dispatchMouseDown(CPoint& where, const CButtonState& buttons);
     void paint(Gdiplus::Graphics& graphics, const CRect& area);
     bool ensureBackBuffer();
     void advanceFocus(bool backwards);

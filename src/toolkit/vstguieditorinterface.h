@@ -1,6 +1,8 @@
 #pragma once
 // What a frame asks of the editor that owns it.
 
+#include "toolkit/cpoint.h"
+
 #include <cstdint>
 
 namespace VSTGUI {
@@ -17,6 +19,13 @@ public:
     virtual void endEdit(std::int32_t index) { (void)index; }
     // The host's knob mode (a CKnobMode), or -1 to use the frame's default.
     virtual std::int32_t getKnobMode() const { return -1; }
+    // A right click that no view took (the editor's background): true if
+    // the editor showed a menu for it.
+    virtual bool onBackgroundContextMenu(const CPoint& where)
+    {
+        (void)where;
+        return false;
+    }
 
     CFrame* getFrame() const { return frame; }
 

@@ -5,6 +5,7 @@
 #include "integration/loaded_plugin.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "sdk/vst2/vst2_abi.h"
+#include "support/scoped_config_folder.h"
 #include "tools/host/platform/win32_host_window.h"
 #include "tools/host/plug_frame.h"
 #include "tools/host/vst2_effect_host.h"
@@ -58,6 +59,8 @@ protected:
         return result;
     }
 
+    // The user's saved zoom (or anything else saved) stays out of the tests.
+    ScopedConfigFolder config;
     host::PluginModule module{TARVEL_MODULE_PATH};
     PluginInstance plugin{module};
     IPtr<host::PlugFrame> plugFrame;
@@ -97,7 +100,7 @@ TEST_F(EditorInWindowsHost, ShowsWhatTheOffscreenRenderShowsAndTakesTheMouse)
     window.press(ratioX, ratioY, 3);
     window.release(ratioX, ratioY, 3);
     ASSERT_NE(plugin.handler().lastMenu(), nullptr);
-    ASSERT_EQ(plugin.handler().lastMenu()->entries().size(), 2u);
+    ASSERT_EQ(plugin.handler().lastMenu()->entries().size(), 9u) << "reset, manual and the zoom's submenu";
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[0].item.tag, 1002);
     EXPECT_EQ(plugin.handler().lastMenu()->entries()[1].item.tag, 2002);
 }
@@ -207,6 +210,7 @@ TEST(EditorWindowLifetime, OpenAndCloseLeaveNoObjectsAndUnloadingRemovesTheWindo
 
 TEST(Vst2EditorInWindowsHost, OpensOnTheHostsWindowAndReportsADragAsAutomation)
 {
+    ScopedConfigFolder config;
     host::Vst2EffectHost plugin(TARVEL_MODULE_PATH);
     host::Win32HostWindow window(600, 300);
     vst2::ERect* rect = nullptr;

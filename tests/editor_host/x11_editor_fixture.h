@@ -4,6 +4,7 @@
 // sent through XTest and the screen read back.
 #include "editor_reference.h"
 #include "integration/loaded_plugin.h"
+#include "support/scoped_config_folder.h"
 #include "tools/host/platform/linux_run_loop.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
@@ -104,6 +105,8 @@ protected:
         return value;
     }
 
+    // The user's saved zoom (or anything else saved) stays out of the tests.
+    ScopedConfigFolder config;
     PluginInstance plugin{loadedModule()};
     IPtr<host::RunLoop> loop;
     IPtr<host::PlugFrame> plugFrame;

@@ -92,9 +92,12 @@ TEST_F(EditorInHost, RightClickOffersResetAndManualThroughTheHostsMenu)
     host::ContextMenu* menu = plugin.handler().lastMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(plugin.handler().lastMenuParameter, ratioId);
-    ASSERT_EQ(menu->entries().size(), 2u);
+    // Reset, manual, and the zoom's submenu (its start, five steps, its end).
+    ASSERT_EQ(menu->entries().size(), 9u);
     EXPECT_EQ(menu->entries()[0].item.tag, 1002);
     EXPECT_EQ(menu->entries()[1].item.tag, 2002);
+    EXPECT_EQ(menu->entries()[2].item.flags, Vst::IContextMenuItem::kIsGroupStart);
+    EXPECT_EQ(menu->entries()[8].item.flags, Vst::IContextMenuItem::kIsGroupEnd);
     EXPECT_FALSE(menu->label(0).empty());
     EXPECT_TRUE(menu->poppedUp());
     EXPECT_EQ(menu->popupX, ratioX);

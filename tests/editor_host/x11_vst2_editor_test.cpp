@@ -2,7 +2,9 @@
 // passes its X11 window to effEditOpen and calls effEditIdle, having no
 // run loop to offer.
 #include "toolkit/vstkeycode.h"
+#include "framework/editor_settings.h"
 #include "sdk/vst2/vst2_abi.h"
+#include "support/scoped_config_folder.h"
 #include "tools/host/platform/x11_host_window.h"
 #include "tools/host/platform/x11_server.h"
 #include "tools/host/vst2_effect_host.h"
@@ -22,6 +24,7 @@ using namespace std::chrono_literals;
 TEST(Vst2EditorInHost, OpensOnTheHostsWindowAndReportsADragAsAutomation)
 {
     ASSERT_TRUE(host::ensureXServer());
+    tarvel::test::ScopedConfigFolder config;
     host::Vst2EffectHost plugin(TARVEL_MODULE_PATH);
     host::X11HostWindow window(600, 300);
     ASSERT_NE(plugin.effect().flags & effFlagsHasEditor, 0);
@@ -78,6 +81,28 @@ TEST(Vst2EditorInHost, OpensOnTheHostsWindowAndReportsADragAsAutomation)
     EXPECT_TRUE(window.children().empty());
     // Open again after closing, as hosts do when the window is shown anew.
     ASSERT_EQ(plugin.editor(effEditOpen, window.parent()), 1);
+    EXPECT_EQ(plugin.editor(effEditClose), 1);
+}
+
+// The zoom the user chose in any editor of the plug-in: a VST 2 host is
+// told the larger size before it makes its window.
+TEST(Vst2EditorInHost, OpensAtTheUsersZoom)
+{
+    ASSERT_TRUE(host::ensureXServer());
+    tarvel::test::ScopedConfigFolder config;
+    ASSERT_TRUE(vantle::vst::saveZoom("Tarvel", 1.5));
+    host::Vst2EffectHost plugin(TARVEL_MODULE_PATH);
+    host::X11HostWindow window(800, 400);
+    ERect* rect = nullptr;
+    ASSERT_EQ(plugin.editor(effEditGetRect, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 750);
+    EXPECT_EQ(rect->bottom - rect->top, 384);
+    plugin.clearCalls();
+    ASSERT_EQ(plugin.editor(effEditOpen, window.parent()), 1);
+    ASSERT_FALSE(plugin.calls().empty());
+    EXPECT_EQ(plugin.calls().back().opcode, audioMasterSizeWindow);
+    EXPECT_EQ(plugin.calls().back().index, 750);
+    EXPECT_EQ(plugin.calls().back().value, 384);
     EXPECT_EQ(plugin.editor(effEditClose), 1);
 }
 

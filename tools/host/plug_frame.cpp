@@ -9,6 +9,10 @@ tresult PLUGIN_API PlugFrame::resizeView(IPlugView* view, ViewRect* newSize)
     if (!view || !newSize)
         return kInvalidArgument;
     requested.push_back(*newSize);
+    if (refusesResizes)
+        return kResultFalse;
+    if (onResize)
+        onResize(*newSize);
     return view->onSize(newSize);
 }
 

@@ -6,6 +6,7 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "tools/host/host_object.h"
 
+#include <functional>
 #include <vector>
 
 namespace tarvel::host {
@@ -18,7 +19,13 @@ public:
 
     const std::vector<Steinberg::ViewRect>& resizes() const { return requested; }
 
-    // Records the size, then tells the view it has it, as hosts do.
+    // A host whose windows keep their size: asks are recorded and refused.
+    bool refusesResizes = false;
+    // Where a host resizes its own window to the size asked for.
+    std::function<void(const Steinberg::ViewRect&)> onResize;
+
+    // Records the size, resizes the host's window and tells the view it has
+    // the size, as hosts do (unless refusing).
     Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override;
     Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** object) override;
 

@@ -12,7 +12,8 @@ namespace Steinberg::Vst {
 namespace {
 
 // The host's side of the view: a resize request becomes
-// audioMasterSizeWindow; the platform's services (a run loop) are offered.
+// audioMasterSizeWindow, refused where the host answers 0; the platform's
+// services (a run loop) are offered.
 class Vst2PlugFrame final : public FObject, public IPlugFrame {
 public:
     Vst2PlugFrame(vst2::AEffect& effect, vst2::audioMasterCallback host, FUnknown* services)
@@ -24,8 +25,10 @@ public:
     {
         if (!view || !newSize)
             return kInvalidArgument;
-        if (audioMaster)
-            audioMaster(&plugin, vst2::audioMasterSizeWindow, newSize->getWidth(), newSize->getHeight(), nullptr, 0.0f);
+        // 0: the host keeps its window's size (or cannot change it).
+        if (!audioMaster ||
+            audioMaster(&plugin, vst2::audioMasterSizeWindow, newSize->getWidth(), newSize->getHeight(), nullptr, 0.0f) == 0)
+            return kResultFalse;
         return view->onSize(newSize);
     }
 

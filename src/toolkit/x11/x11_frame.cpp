@@ -2,6 +2,7 @@
 
 #include "toolkit/cframe.h"
 #include "toolkit/cvstguitimer.h"
+#include "toolkit/x11/x11_display_scale.h"
 #include "toolkit/x11/x11_errors.h"
 #include "toolkit/x11/x11_input.h"
 
@@ -97,6 +98,8 @@ Frame::~Frame()
 }
 
 void* Frame::getNativeHandle() const { return reinterpret_cast<void*>(std::uintptr_t(window)); }
+
+double Frame::getNativeScale() const { return displayScale(display); }
 
 void Frame::setSize(const CRect& size)
 {

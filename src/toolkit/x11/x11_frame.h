@@ -27,6 +27,8 @@ public:
     void update() override;
     void setSize(const CRect& size) override;
     void* getNativeHandle() const override;
+    // Xft.dpi over 96, for hosts that say nothing of their scale.
+    double getNativeScale() const override;
 
     // How often the run loop calls the frame's timer.
     static constexpr std::uint64_t timerInterval = 10;

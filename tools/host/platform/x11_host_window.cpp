@@ -60,6 +60,23 @@ X11HostWindow::~X11HostWindow()
     XCloseDisplay(display);
 }
 
+void X11HostWindow::resize(int width, int height)
+{
+    XResizeWindow(display, id, unsigned(width), unsigned(height));
+    XSync(display, False);
+}
+
+void X11HostWindow::setServerResources(const std::string& resources)
+{
+    const Window root = DefaultRootWindow(display);
+    if (resources.empty())
+        XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    else
+        XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources.c_str()), int(resources.size()));
+    XSync(display, False);
+}
+
 void* X11HostWindow::parent() const { return reinterpret_cast<void*>(std::uintptr_t(id)); }
 
 std::vector<unsigned long> X11HostWindow::children() const

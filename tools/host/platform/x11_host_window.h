@@ -20,6 +20,13 @@ public:
     X11HostWindow(const X11HostWindow&) = delete;
     X11HostWindow& operator=(const X11HostWindow&) = delete;
 
+    // Resizes the window, as a host does for a view that asks.
+    void resize(int width, int height);
+    // Sets the X server's resources (the RESOURCE_MANAGER property of the
+    // root window), which X clients read when they connect; empty removes
+    // them.
+    void setServerResources(const std::string& resources);
+
     // The value to pass to IPlugView::attached.
     void* parent() const;
     unsigned long window() const { return id; }
