@@ -156,7 +156,7 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
             if (!timer)
                 return false;
             *timer = self.nextTimerId++;
-            self.timers.push_back({*timer, period});
+            self.timers.push_back({*timer, period, std::chrono::steady_clock::now() + std::chrono::milliseconds(period)});
             return true;
         },
         [](const clap_host_t* h, clap_id timer) {
@@ -169,6 +169,47 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
             self.timers.erase(found);
             return true;
         },
+    };
+    static const clap_host_posix_fd_support_t fdSupport = {
+        [](const clap_host_t* h, int fd, std::uint32_t) {
+            ClapPluginHost& self = of(h);
+            self.noteCall();
+            if (std::find(self.fds.begin(), self.fds.end(), fd) != self.fds.end())
+                return false;
+            self.fds.push_back(fd);
+            return true;
+        },
+        [](const clap_host_t* h, int fd, std::uint32_t) {
+            ClapPluginHost& self = of(h);
+            self.noteCall();
+            return std::find(self.fds.begin(), self.fds.end(), fd) != self.fds.end();
+        },
+        [](const clap_host_t* h, int fd) {
+            ClapPluginHost& self = of(h);
+            self.noteCall();
+            const auto found = std::find(self.fds.begin(), self.fds.end(), fd);
+            if (found == self.fds.end())
+                return false;
+            self.fds.erase(found);
+            return true;
+        },
+    };
+    static const clap_host_gui_t gui = {
+        [](const clap_host_t* h) { of(h).noteCall(); },
+        [](const clap_host_t* h, std::uint32_t width, std::uint32_t height) {
+            of(h).noteCall();
+            of(h).resizeRequests.emplace_back(width, height);
+            return true;
+        },
+        [](const clap_host_t* h) {
+            of(h).noteCall();
+            return false;
+        },
+        [](const clap_host_t* h) {
+            of(h).noteCall();
+            return false;
+        },
+        [](const clap_host_t* h, bool) { of(h).noteCall(); },
     };
     static const clap_host_thread_check_t threadCheck = {
         [](const clap_host_t* h) {
@@ -193,6 +234,10 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
         return &timerSupport;
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0)
         return &threadCheck;
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0)
+        return &fdSupport;
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0)
+        return &gui;
     return nullptr;
 }
 
@@ -329,6 +374,33 @@ void ClapPluginHost::runTimers()
     const std::vector<Timer> due = timers;
     for (const Timer& timer : due)
         support->on_timer(instance, timer.id);
+}
+
+void ClapPluginHost::run(std::chrono::milliseconds duration, const std::function<bool()>& done)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto* timerSupport = extension<clap_plugin_timer_support_t>(CLAP_EXT_TIMER_SUPPORT);
+    const auto* fdSupport = extension<clap_plugin_posix_fd_support_t>(CLAP_EXT_POSIX_FD_SUPPORT);
+    const Clock::time_point end = Clock::now() + duration;
+    while (Clock::now() < end && !(done && done())) {
+        // The plug-in may register and unregister while called: copies,
+        // each entry checked again before its call.
+        const std::vector<int> ready = fds;
+        for (int fd : ready)
+            if (fdSupport && std::find(fds.begin(), fds.end(), fd) != fds.end())
+                fdSupport->on_fd(instance, fd, CLAP_POSIX_FD_READ);
+        const Clock::time_point now = Clock::now();
+        std::vector<clap_id> due;
+        for (Timer& timer : timers)
+            if (now >= timer.due) {
+                timer.due = now + std::chrono::milliseconds(timer.periodMs);
+                due.push_back(timer.id);
+            }
+        for (clap_id id : due)
+            if (timerSupport && std::any_of(timers.begin(), timers.end(), [&](const Timer& t) { return t.id == id; }))
+                timerSupport->on_timer(instance, id);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 ClapStateParts splitClapState(const std::vector<std::uint8_t>& state)

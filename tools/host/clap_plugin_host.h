@@ -2,12 +2,14 @@
 // A CLAP host: loads a module file with the system loader, enters it through
 // its exported clap_entry, creates the plug-in the factory describes and
 // offers it the host extensions a DAW offers (params, latency, state,
-// audio-ports, timer-support, thread-check). Every call the plug-in makes to
+// timer-support, posix-fd-support, gui, thread-check). Every call the plug-in makes to
 // the host is recorded with its thread, and whether it came while the host
 // was inside process, so tests can prove the audio path never calls out.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -81,7 +83,14 @@ public:
 
     // The host's main thread idling: every registered timer fires once.
     void runTimers();
+    // The host's run loop for the given time, or until done() holds: timers
+    // fire at their periods, and every registered descriptor is reported
+    // readable on each turn (as some hosts do; the plug-in must not block).
+    void run(std::chrono::milliseconds duration, const std::function<bool()>& done = {});
     std::size_t timerCount() const { return timers.size(); }
+    std::size_t fdCount() const { return fds.size(); }
+    // Sizes the plug-in asked its window to take.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> resizeRequests;
 
     // What the plug-in asked of the host, counted since construction.
     std::atomic<int> restartRequests{0};
@@ -96,6 +105,7 @@ private:
     struct Timer {
         clap::clap_id id;
         std::uint32_t periodMs;
+        std::chrono::steady_clock::time_point due;
     };
     static ClapPluginHost& of(const clap::clap_host_t* host);
     static const void* hostExtension(const clap::clap_host_t* host, const char* id);
@@ -110,6 +120,7 @@ private:
     std::atomic<bool> insideProcess{false};
     bool active = false;
     std::vector<Timer> timers;
+    std::vector<int> fds;
     clap::clap_id nextTimerId = 1;
     std::vector<ClapOutputEvent> sent;
     // Sized once: process must not make the host allocate either, or the

@@ -87,6 +87,7 @@ bool ClapAdapter::init()
     blockChanges = std::make_unique<Vst2BlockParameterChanges>(static_cast<int32>(parameterInfos.size()));
     showControllerValues();
     reportedLatency = processor->getLatencySamples();
+    editor = ClapEditor::create(*controller, host);
     if (hostTimers && hostTimers->register_timer && hostTimers->unregister_timer &&
         !hostTimers->register_timer(host, catchUpPeriodMs, &catchUpTimer))
         catchUpTimer = CLAP_INVALID_ID;
@@ -154,6 +155,7 @@ void ClapAdapter::tearDown() noexcept
     try {
         if (active)
             deactivate();
+        editor.reset();
         if (catchUpTimer != CLAP_INVALID_ID)
             hostTimers->unregister_timer(host, catchUpTimer);
         catchUpTimer = CLAP_INVALID_ID;
@@ -192,6 +194,8 @@ void ClapAdapter::onTimer(clap_id timer)
 {
     if (timer == catchUpTimer)
         catchUpController();
+    else if (editor)
+        editor->onTimer(timer);
 }
 
 const void* ClapAdapter::extension(const char* id) const
@@ -211,6 +215,10 @@ const void* ClapAdapter::extension(const char* id) const
         return &latencyExtension;
     if (asked == CLAP_EXT_TIMER_SUPPORT)
         return &timerExtension;
+    if (asked == CLAP_EXT_GUI && editor)
+        return &guiExtension;
+    if (asked == CLAP_EXT_POSIX_FD_SUPPORT && editor)
+        return &posixFdExtension;
     return nullptr;
 }
 

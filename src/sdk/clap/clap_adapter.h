@@ -34,6 +34,7 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "sdk/clap/clap_abi.h"
 #include "sdk/clap/clap_edit_queue.h"
+#include "sdk/clap/clap_editor.h"
 #include "sdk/vst2/vst2_component_handler.h"
 #include "sdk/vst2/vst2_parameter_queue.h"
 
@@ -64,6 +65,8 @@ public:
     static const clap::clap_plugin_state_t stateExtension;
     static const clap::clap_plugin_latency_t latencyExtension;
     static const clap::clap_plugin_timer_support_t timerExtension;
+    static const clap::clap_plugin_gui_t guiExtension;
+    static const clap::clap_plugin_posix_fd_support_t posixFdExtension;
 
 private:
     ClapAdapter(IPluginFactory* factory, const TUID processorClass, const clap::clap_plugin_descriptor_t* descriptor,
@@ -153,6 +156,8 @@ private:
     bool componentsConnected = false;
     IPtr<ClapHostContext> hostContext;
     IPtr<Vst2ComponentHandler> componentHandler;
+    // Null where the host lacks what the editor needs on this platform.
+    std::unique_ptr<ClapEditor> editor;
 
     std::vector<ParameterInfo> parameterInfos;
     std::unique_ptr<Vst2PendingValues> processorValues;
