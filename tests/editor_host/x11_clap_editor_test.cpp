@@ -165,6 +165,67 @@ TEST_F(ClapEditorInHost, ADragGoesOutAsAGestureInTheNextFlushOrProcess)
     gui->destroy(plugin());
 }
 
+TEST_F(ClapEditorInHost, RightClickShowsResetAndManualInTheHostsMenu)
+{
+    ASSERT_TRUE(open());
+    host.flush({{0, Ratio, 0.9}});
+    host.run(200ms);
+    window.moveTo(ratioX, ratioY);
+    window.click(3);
+    host.run(5000ms, [&] { return !host.menuPopups.empty(); });
+    ASSERT_EQ(host.menuPopups.size(), 1u);
+    const auto popup = host.menuPopups[0];
+    EXPECT_EQ(popup.target.kind, CLAP_CONTEXT_MENU_TARGET_KIND_PARAM);
+    EXPECT_EQ(popup.target.id, Ratio);
+    EXPECT_EQ(popup.x, ratioX);
+    EXPECT_EQ(popup.y, ratioY);
+    const auto entries = host.menuEntries(popup.target);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].label, "Reset to Default");
+    EXPECT_EQ(entries[1].label, "Open Manual");
+    EXPECT_TRUE(entries[0].enabled);
+    // Another parameter's menu is not this one.
+    EXPECT_TRUE(host.menuEntries({CLAP_CONTEXT_MENU_TARGET_KIND_PARAM, 4}).empty());
+
+    const auto* menu = host.extension<clap_plugin_context_menu_t>(CLAP_EXT_CONTEXT_MENU);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(menu->perform(plugin(), &popup.target, 4242));
+    host.output().clear();
+    ASSERT_TRUE(menu->perform(plugin(), &popup.target, entries[0].action));
+    EXPECT_DOUBLE_EQ(host.value(Ratio), 0.5);
+    host.flush();
+    const auto events = ratioEvents();
+    ASSERT_EQ(events.size(), 3u) << "the reset as one gesture";
+    EXPECT_EQ(events[1].value, 0.5);
+    gui->destroy(plugin());
+    EXPECT_FALSE(menu->perform(plugin(), &popup.target, entries[0].action)) << "the menu ends with the editor";
+}
+
+TEST(ClapEditorWithoutHostMenus, RightClickDoesNothing)
+{
+    ASSERT_TRUE(host::ensureXServer());
+    host::ClapPluginHost host(TARVEL_CLAP_PATH, false);
+    host::X11HostWindow window(600, 300);
+    const auto* gui = host.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
+    ASSERT_NE(gui, nullptr);
+    clap_window_t parent{};
+    parent.api = CLAP_WINDOW_API_X11;
+    parent.x11 = window.window();
+    ASSERT_TRUE(gui->create(&host.plugin(), CLAP_WINDOW_API_X11, false));
+    ASSERT_TRUE(gui->set_parent(&host.plugin(), &parent));
+    host.run(200ms);
+    host.flush({{0, Ratio, 0.9}});
+    window.moveTo(ratioX, ratioY);
+    window.click(3);
+    host.run(500ms);
+    host.output().clear();
+    host.flush();
+    EXPECT_TRUE(host.output().empty()) << "no edit from a right click";
+    EXPECT_DOUBLE_EQ(host.value(Ratio), 0.9);
+    EXPECT_TRUE(host.menuPopups.empty());
+    gui->destroy(&host.plugin());
+}
+
 TEST_F(ClapEditorInHost, CreatedAndDestroyedTwoHundredTimesLeavesNothingBehind)
 {
     ASSERT_NE(gui, nullptr);

@@ -79,7 +79,8 @@ struct ByteSource {
 
 } // namespace
 
-ClapPluginHost::ClapPluginHost(const std::string& modulePath) : library(SharedLibrary::open(modulePath))
+ClapPluginHost::ClapPluginHost(const std::string& modulePath, bool offerContextMenu)
+    : library(SharedLibrary::open(modulePath)), contextMenus(offerContextMenu)
 {
     inputEvents.reserve(eventCapacity);
     sent.reserve(eventCapacity);
@@ -211,6 +212,28 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
         },
         [](const clap_host_t* h, bool) { of(h).noteCall(); },
     };
+    static const clap_host_context_menu_t contextMenu = {
+        [](const clap_host_t* h, const clap_context_menu_target_t*, const clap_context_menu_builder_t*) {
+            of(h).noteCall();
+            return true;
+        },
+        [](const clap_host_t* h, const clap_context_menu_target_t*, clap_id) {
+            of(h).noteCall();
+            return false;
+        },
+        [](const clap_host_t* h) {
+            of(h).noteCall();
+            return true;
+        },
+        [](const clap_host_t* h, const clap_context_menu_target_t* target, std::int32_t, std::int32_t x,
+           std::int32_t y) {
+            of(h).noteCall();
+            if (!target)
+                return false;
+            of(h).menuPopups.push_back({*target, x, y});
+            return true;
+        },
+    };
     static const clap_host_thread_check_t threadCheck = {
         [](const clap_host_t* h) {
             of(h).noteCall();
@@ -238,6 +261,8 @@ const void* ClapPluginHost::hostExtension(const clap_host_t* host, const char* i
         return &fdSupport;
     if (std::strcmp(id, CLAP_EXT_GUI) == 0)
         return &gui;
+    if (std::strcmp(id, CLAP_EXT_CONTEXT_MENU) == 0 && of(host).contextMenus)
+        return &contextMenu;
     return nullptr;
 }
 
@@ -374,6 +399,28 @@ void ClapPluginHost::runTimers()
     const std::vector<Timer> due = timers;
     for (const Timer& timer : due)
         support->on_timer(instance, timer.id);
+}
+
+std::vector<ClapPluginHost::MenuEntry> ClapPluginHost::menuEntries(const clap_context_menu_target_t& target) const
+{
+    std::vector<MenuEntry> entries;
+    const auto* menu = extension<clap_plugin_context_menu_t>(CLAP_EXT_CONTEXT_MENU);
+    if (!menu)
+        return entries;
+    const clap_context_menu_builder_t builder{
+        &entries,
+        [](const clap_context_menu_builder_t* b, std::uint32_t kind, const void* data) {
+            if (kind != CLAP_CONTEXT_MENU_ITEM_ENTRY || !data)
+                return false;
+            const auto& entry = *static_cast<const clap_context_menu_entry_t*>(data);
+            static_cast<std::vector<MenuEntry>*>(b->ctx)->push_back(
+                {entry.label ? entry.label : "", entry.is_enabled, entry.action_id});
+            return true;
+        },
+        [](const clap_context_menu_builder_t*, std::uint32_t kind) { return kind == CLAP_CONTEXT_MENU_ITEM_ENTRY; },
+    };
+    menu->populate(instance, &target, &builder);
+    return entries;
 }
 
 void ClapPluginHost::run(std::chrono::milliseconds duration, const std::function<bool()>& done)

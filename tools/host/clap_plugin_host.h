@@ -2,7 +2,7 @@
 // A CLAP host: loads a module file with the system loader, enters it through
 // its exported clap_entry, creates the plug-in the factory describes and
 // offers it the host extensions a DAW offers (params, latency, state,
-// timer-support, posix-fd-support, gui, thread-check). Every call the plug-in makes to
+// timer-support, posix-fd-support, gui, context-menu, thread-check). Every call the plug-in makes to
 // the host is recorded with its thread, and whether it came while the host
 // was inside process, so tests can prove the audio path never calls out.
 
@@ -39,7 +39,8 @@ public:
     // Loads the module (a .clap file, or the module itself), runs the
     // entry's init and creates and initialises the factory's first plug-in.
     // Throws std::runtime_error at any failing step.
-    explicit ClapPluginHost(const std::string& modulePath);
+    // Without offerContextMenu the host has no context-menu extension.
+    explicit ClapPluginHost(const std::string& modulePath, bool offerContextMenu = true);
     ~ClapPluginHost();
     ClapPluginHost(const ClapPluginHost&) = delete;
     ClapPluginHost& operator=(const ClapPluginHost&) = delete;
@@ -89,6 +90,19 @@ public:
     void run(std::chrono::milliseconds duration, const std::function<bool()>& done = {});
     std::size_t timerCount() const { return timers.size(); }
     std::size_t fdCount() const { return fds.size(); }
+    // The menus the plug-in asked the host to show, and the items the
+    // plug-in puts into the host's menu for a target (populate).
+    struct MenuPopup {
+        clap::clap_context_menu_target_t target;
+        std::int32_t x, y;
+    };
+    std::vector<MenuPopup> menuPopups;
+    struct MenuEntry {
+        std::string label;
+        bool enabled;
+        clap::clap_id action;
+    };
+    std::vector<MenuEntry> menuEntries(const clap::clap_context_menu_target_t& target) const;
     // Sizes the plug-in asked its window to take.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> resizeRequests;
 
@@ -118,6 +132,7 @@ private:
     clap::clap_host_t hostRecord{};
     std::thread::id mainThread = std::this_thread::get_id();
     std::atomic<bool> insideProcess{false};
+    bool contextMenus = true;
     bool active = false;
     std::vector<Timer> timers;
     std::vector<int> fds;

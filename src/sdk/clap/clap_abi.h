@@ -426,6 +426,56 @@ struct clap_host_posix_fd_support_t {
     bool (*unregister_fd)(const clap_host_t* host, int fd);
 };
 
+// ---- context-menu (stable id, and the draft id older hosts offer)
+inline constexpr char CLAP_EXT_CONTEXT_MENU[] = "clap.context-menu/1";
+inline constexpr char CLAP_EXT_CONTEXT_MENU_COMPAT[] = "clap.context-menu.draft/0";
+
+enum : std::uint32_t {
+    CLAP_CONTEXT_MENU_TARGET_KIND_GLOBAL = 0,
+    CLAP_CONTEXT_MENU_TARGET_KIND_PARAM = 1,
+};
+
+struct clap_context_menu_target_t {
+    std::uint32_t kind;
+    clap_id id;
+};
+
+enum : std::uint32_t {
+    CLAP_CONTEXT_MENU_ITEM_ENTRY = 0,
+    CLAP_CONTEXT_MENU_ITEM_CHECK_ENTRY = 1,
+    CLAP_CONTEXT_MENU_ITEM_SEPARATOR = 2,
+    CLAP_CONTEXT_MENU_ITEM_BEGIN_SUBMENU = 3,
+    CLAP_CONTEXT_MENU_ITEM_END_SUBMENU = 4,
+    CLAP_CONTEXT_MENU_ITEM_TITLE = 5,
+};
+
+struct clap_context_menu_entry_t {
+    const char* label;
+    bool is_enabled;
+    clap_id action_id;
+};
+
+struct clap_context_menu_builder_t {
+    void* ctx;
+    bool (*add_item)(const clap_context_menu_builder_t* builder, std::uint32_t item_kind, const void* item_data);
+    bool (*supports)(const clap_context_menu_builder_t* builder, std::uint32_t item_kind);
+};
+
+struct clap_plugin_context_menu_t {
+    bool (*populate)(const clap_plugin_t* plugin, const clap_context_menu_target_t* target,
+                     const clap_context_menu_builder_t* builder);
+    bool (*perform)(const clap_plugin_t* plugin, const clap_context_menu_target_t* target, clap_id action_id);
+};
+
+struct clap_host_context_menu_t {
+    bool (*populate)(const clap_host_t* host, const clap_context_menu_target_t* target,
+                     const clap_context_menu_builder_t* builder);
+    bool (*perform)(const clap_host_t* host, const clap_context_menu_target_t* target, clap_id action_id);
+    bool (*can_popup)(const clap_host_t* host);
+    bool (*popup)(const clap_host_t* host, const clap_context_menu_target_t* target, std::int32_t screen_index,
+                  std::int32_t x, std::int32_t y);
+};
+
 // ---- thread-check
 inline constexpr char CLAP_EXT_THREAD_CHECK[] = "clap.thread-check";
 

@@ -73,7 +73,7 @@ bool ClapAdapter::init()
 {
     queryHost();
     hostContext = owned(new ClapHostContext(host));
-    componentHandler = owned(new Vst2ComponentHandler(*this));
+    componentHandler = owned(new ClapComponentHandler(*this, hostContextMenu ? this : nullptr));
     if (!createComponents())
         return false;
     connectComponents();
@@ -101,6 +101,11 @@ void ClapAdapter::queryHost()
     hostState = hostExtension<clap_host_state_t>(host, CLAP_EXT_STATE);
     hostTimers = hostExtension<clap_host_timer_support_t>(host, CLAP_EXT_TIMER_SUPPORT);
     hostThreadCheck = hostExtension<clap_host_thread_check_t>(host, CLAP_EXT_THREAD_CHECK);
+    hostContextMenu = hostExtension<clap_host_context_menu_t>(host, CLAP_EXT_CONTEXT_MENU);
+    if (!hostContextMenu)
+        hostContextMenu = hostExtension<clap_host_context_menu_t>(host, CLAP_EXT_CONTEXT_MENU_COMPAT);
+    if (hostContextMenu && (!hostContextMenu->can_popup || !hostContextMenu->popup))
+        hostContextMenu = nullptr;
 }
 
 bool ClapAdapter::createComponents()
@@ -155,6 +160,7 @@ void ClapAdapter::tearDown() noexcept
     try {
         if (active)
             deactivate();
+        closeEditor();
         editor.reset();
         if (catchUpTimer != CLAP_INVALID_ID)
             hostTimers->unregister_timer(host, catchUpTimer);
@@ -219,6 +225,8 @@ const void* ClapAdapter::extension(const char* id) const
         return &guiExtension;
     if (asked == CLAP_EXT_POSIX_FD_SUPPORT && editor)
         return &posixFdExtension;
+    if ((asked == CLAP_EXT_CONTEXT_MENU || asked == CLAP_EXT_CONTEXT_MENU_COMPAT) && editor)
+        return &contextMenuExtension;
     return nullptr;
 }
 

@@ -33,16 +33,16 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "sdk/clap/clap_abi.h"
+#include "sdk/clap/clap_component_handler.h"
 #include "sdk/clap/clap_edit_queue.h"
 #include "sdk/clap/clap_editor.h"
-#include "sdk/vst2/vst2_component_handler.h"
 #include "sdk/vst2/vst2_parameter_queue.h"
 
 namespace Steinberg::Vst {
 
 class ClapHostContext;
 
-class ClapAdapter final : private Vst2EditListener {
+class ClapAdapter final : private Vst2EditListener, private ClapMenuHost {
 public:
     // A plug-in record for the processor class, or null if the factory
     // cannot create it. Takes over the factory reference in every case. The
@@ -67,6 +67,7 @@ public:
     static const clap::clap_plugin_timer_support_t timerExtension;
     static const clap::clap_plugin_gui_t guiExtension;
     static const clap::clap_plugin_posix_fd_support_t posixFdExtension;
+    static const clap::clap_plugin_context_menu_t contextMenuExtension;
 
 private:
     ClapAdapter(IPluginFactory* factory, const TUID processorClass, const clap::clap_plugin_descriptor_t* descriptor,
@@ -124,6 +125,14 @@ private:
     void endEdit(ParamID id) override;
     void restartComponent(int32 flags) override;
 
+    // ClapMenuHost: the editor's menus shown by the host, in
+    // clap_adapter_gui.cpp.
+    bool canPopup() override;
+    bool popup(ClapContextMenu& menu, std::int32_t x, std::int32_t y) override;
+    // The menu last shown, if the host's target is its.
+    ClapContextMenu* menuFor(const clap::clap_context_menu_target_t* target) const;
+    void closeEditor();
+
     // The record's entry points.
     static bool initEntry(const clap::clap_plugin_t* plugin);
     static void destroyEntry(const clap::clap_plugin_t* plugin);
@@ -148,6 +157,7 @@ private:
     const clap::clap_host_state_t* hostState = nullptr;
     const clap::clap_host_timer_support_t* hostTimers = nullptr;
     const clap::clap_host_thread_check_t* hostThreadCheck = nullptr;
+    const clap::clap_host_context_menu_t* hostContextMenu = nullptr;
 
     IPtr<IPluginFactory> factory;
     IPtr<IComponent> component;
@@ -155,7 +165,9 @@ private:
     IPtr<IEditController> controller;
     bool componentsConnected = false;
     IPtr<ClapHostContext> hostContext;
-    IPtr<Vst2ComponentHandler> componentHandler;
+    IPtr<ClapComponentHandler> componentHandler;
+    // The editor's menu the host shows, until the next one or the editor's end.
+    IPtr<ClapContextMenu> openMenu;
     // Null where the host lacks what the editor needs on this platform.
     std::unique_ptr<ClapEditor> editor;
 

@@ -45,7 +45,7 @@ const clap_plugin_gui_t ClapAdapter::guiExtension = {
         ClapAdapter* self = from(plugin);
         if (self && self->editor)
             guarded([&] {
-                self->editor->destroyView();
+                self->closeEditor();
                 return true;
             });
     },
@@ -84,6 +84,58 @@ const clap_plugin_gui_t ClapAdapter::guiExtension = {
     [](const clap_plugin_t* plugin) {
         const ClapAdapter* self = from(plugin);
         return self && self->editor && self->editor->hasView();
+    },
+};
+
+void ClapAdapter::closeEditor()
+{
+    openMenu = nullptr;
+    if (editor)
+        editor->destroyView();
+}
+
+bool ClapAdapter::canPopup()
+{
+    return hostContextMenu && editor && editor->hasView() && hostContextMenu->can_popup(host);
+}
+
+// Coordinates are the editor window's, as the host expects for an
+// embedded view.
+bool ClapAdapter::popup(ClapContextMenu& menu, std::int32_t x, std::int32_t y)
+{
+    if (!canPopup())
+        return false;
+    openMenu = &menu;
+    return hostContextMenu->popup(host, &menu.target(), 0, x, y);
+}
+
+ClapContextMenu* ClapAdapter::menuFor(const clap_context_menu_target_t* target) const
+{
+    if (!openMenu || !target || target->kind != openMenu->target().kind || target->id != openMenu->target().id)
+        return nullptr;
+    return openMenu.get();
+}
+
+// The host asks for the items of the menu it shows for the editor, and
+// reports the one chosen.
+const clap_plugin_context_menu_t ClapAdapter::contextMenuExtension = {
+    [](const clap_plugin_t* plugin, const clap_context_menu_target_t* target,
+       const clap_context_menu_builder_t* builder) {
+        const ClapAdapter* self = from(plugin);
+        if (!self || !builder)
+            return false;
+        return guarded([&] {
+            if (ClapContextMenu* menu = self->menuFor(target))
+                menu->populate(*builder);
+            return true;
+        });
+    },
+    [](const clap_plugin_t* plugin, const clap_context_menu_target_t* target, clap_id action) {
+        ClapAdapter* self = from(plugin);
+        return self && guarded([&] {
+                   IPtr<ClapContextMenu> menu = self->menuFor(target);
+                   return menu && menu->perform(action);
+               });
     },
 };
 
