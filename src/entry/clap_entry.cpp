@@ -17,10 +17,10 @@ namespace {
 
 using namespace clap;
 
-// Between the host's init and deinit calls, which CLAP makes once per load
-// on the host's main thread.
+// Between the host's first init and its last deinit: hosts are to call them
+// in pairs on their main thread, and some load the module more than once.
 std::unique_ptr<Steinberg::Vst::ClapDescriptor> descriptor;
-bool entered = false;
+int entries = 0;
 
 Steinberg::TUID& processorTuid()
 {
@@ -30,8 +30,10 @@ Steinberg::TUID& processorTuid()
 
 bool entryInit(const char* /*pluginPath*/)
 {
-    if (entered)
+    if (entries > 0) {
+        ++entries;
         return true;
+    }
     moduleInit();
     try {
         toFuid(processorClassId()).toTUID(processorTuid());
@@ -46,17 +48,16 @@ bool entryInit(const char* /*pluginPath*/)
         moduleExit();
         return false;
     }
-    entered = true;
+    entries = 1;
     return true;
 }
 
 void entryDeinit()
 {
-    if (!entered)
+    if (entries == 0 || --entries > 0)
         return;
     descriptor.reset();
     moduleExit();
-    entered = false;
 }
 
 std::uint32_t pluginCount(const clap_plugin_factory_t*) { return descriptor ? 1 : 0; }
@@ -81,7 +82,7 @@ const clap_plugin_factory_t pluginFactory = {pluginCount, pluginDescriptor, crea
 
 const void* entryFactory(const char* factoryId)
 {
-    if (!entered || !factoryId || std::strcmp(factoryId, CLAP_PLUGIN_FACTORY_ID) != 0)
+    if (entries == 0 || !factoryId || std::strcmp(factoryId, CLAP_PLUGIN_FACTORY_ID) != 0)
         return nullptr;
     return &pluginFactory;
 }

@@ -55,6 +55,17 @@ TEST(ClapEntry, ExportsTheEntryAndDescribesOnePlugin)
     EXPECT_EQ(host.plugin().get_extension(&host.plugin(), nullptr), nullptr);
 }
 
+TEST(ClapEntry, InitAndDeinitPairNestAndTheFactoryLivesBetween)
+{
+    ClapPluginHost host(TARVEL_CLAP_PATH);
+    const clap_plugin_entry_t& entry = host.entry();
+    // A second pair inside the host's: the factory stays.
+    ASSERT_TRUE(entry.init(TARVEL_CLAP_PATH));
+    entry.deinit();
+    EXPECT_NE(entry.get_factory(CLAP_PLUGIN_FACTORY_ID), nullptr);
+    EXPECT_NEAR(host.value(Ratio), 0.5, 1e-6);
+}
+
 class ClapPlugin : public testing::Test {
 protected:
     ClapPluginHost host{TARVEL_CLAP_PATH};

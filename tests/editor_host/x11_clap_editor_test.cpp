@@ -165,6 +165,29 @@ TEST_F(ClapEditorInHost, ADragGoesOutAsAGestureInTheNextFlushOrProcess)
     gui->destroy(plugin());
 }
 
+TEST_F(ClapEditorInHost, SetScaleIsTheContentScale)
+{
+    ASSERT_NE(gui, nullptr);
+    host::X11HostWindow large(1100, 600);
+    ASSERT_TRUE(gui->create(plugin(), CLAP_WINDOW_API_X11, false));
+    EXPECT_FALSE(gui->set_scale(plugin(), 0.0));
+    ASSERT_TRUE(gui->set_scale(plugin(), 2.0));
+    std::uint32_t width = 0, height = 0;
+    ASSERT_TRUE(gui->get_size(plugin(), &width, &height));
+    EXPECT_EQ(width, 1000u);
+    EXPECT_EQ(height, 512u);
+    EXPECT_FALSE(gui->set_size(plugin(), 500, 256));
+    clap_window_t parent{};
+    parent.api = CLAP_WINDOW_API_X11;
+    parent.x11 = large.window();
+    ASSERT_TRUE(gui->set_parent(plugin(), &parent));
+    int difference = 256;
+    const auto expected = referenceEditor(values(), -1000, false, 2.0);
+    host.run(5000ms, [&] { return (difference = largestDifference(large.capture(0, 0, 1000, 512), expected)) <= 2; });
+    EXPECT_LE(difference, 2);
+    gui->destroy(plugin());
+}
+
 TEST_F(ClapEditorInHost, RightClickShowsResetAndManualInTheHostsMenu)
 {
     ASSERT_TRUE(open());
