@@ -1,8 +1,8 @@
 # The Debian package of the plug-in (Linux): in the build folder,
 #   cpack -G DEB
 # writes tarvel_<version>_amd64.deb. It installs the VST 3 bundle under
-# /usr/lib/vst3, the same module for VST 2.4 hosts under /usr/lib/vst, and
-# tarvel-render with its manual page. Its dependencies are worked out from
+# /usr/lib/vst3, the same module for VST 2.4 hosts under /usr/lib/vst and
+# for CLAP hosts as /usr/lib/clap/Tarvel64.clap, and tarvel-render with its manual page. Its dependencies are worked out from
 # the binaries by dpkg-shlibdeps.
 
 install(TARGETS Tarvel64 LIBRARY DESTINATION lib/vst3/Tarvel64.vst3/Contents/x86_64-linux)
@@ -12,6 +12,10 @@ install(CODE [[
   file(MAKE_DIRECTORY "${vst2_dir}")
   file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${vst2_dir}/Tarvel64.so" SYMBOLIC)
   message(STATUS "Installing: ${vst2_dir}/Tarvel64.so")
+  set(clap_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/clap")
+  file(MAKE_DIRECTORY "${clap_dir}")
+  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${clap_dir}/Tarvel64.clap" SYMBOLIC)
+  message(STATUS "Installing: ${clap_dir}/Tarvel64.clap")
 ]])
 install(TARGETS tarvel-render RUNTIME DESTINATION bin)
 
@@ -27,9 +31,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvel)
 set(CPACK_PACKAGE_VENDOR Tarvel)
 set(CPACK_PACKAGE_CONTACT "Tarvel developers <tarvel@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3 and VST 2.4)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3, VST 2.4 and CLAP)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3 and VST 2.4) and tarvel-render, which renders audio files through it.")
+    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3, VST 2.4 and CLAP) and tarvel-render, which renders audio files through it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -25,6 +25,8 @@ function(tarvel_windows_module target)
         # The VST 2 entry's second name; a function called main would get
         # the C runtime's start-up treatment, so it is an alias.
         string(APPEND _exports "    main = VSTPluginMain\n")
+      elseif(_symbol STREQUAL "clap_entry")
+        string(APPEND _exports "    clap_entry DATA\n")
       else()
         string(APPEND _exports "    ${_symbol}\n")
       endif()

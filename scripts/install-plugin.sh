@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Copies the built VST 3 bundle into the user's VST 3 folder (~/.vst3), where
-# Linux hosts look for plug-ins. Usage: scripts/install-plugin.sh [build-dir]
+# Copies the built VST 3 bundle into the user's VST 3 folder (~/.vst3) and
+# Tarvel64.clap into the user's CLAP folder (~/.clap), where Linux hosts look
+# for plug-ins. Usage: scripts/install-plugin.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build/default}
@@ -10,4 +11,4 @@ if [[ ! -f "$bundle/Contents/x86_64-linux/Tarvel64.so" ]]; then
   exit 1
 fi
 cmake --install "$build_dir" --component plugin
-echo "installed Tarvel64.vst3 (into TARVEL_VST3_INSTALL_DIR of the build, ~/.vst3 unless configured otherwise)"
+echo "installed Tarvel64.vst3 and Tarvel64.clap (into TARVEL_VST3_INSTALL_DIR and TARVEL_CLAP_INSTALL_DIR of the build, ~/.vst3 and ~/.clap unless configured otherwise)"

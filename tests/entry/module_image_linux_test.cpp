@@ -86,7 +86,8 @@ TEST_F(ModuleImage, ExportsOnlyTheEntryPoints)
             exported.insert(text(strings, symbol.st_name));
     });
     const std::set<std::string> entryPoints = {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry",
-                                               "ModuleExit",       "VSTPluginMain", "main"};
+                                               "ModuleExit",       "VSTPluginMain", "main",
+                                               "clap_entry"};
     EXPECT_EQ(exported, entryPoints);
 }
 

@@ -2,6 +2,7 @@
 
 #include "tools/fingerprint/programme_render.h"
 #include "tools/fingerprint/random_programme.h"
+#include "tools/host/clap_effect_host.h"
 #include "tools/host/vst2_effect_host.h"
 #include "tools/host/vst3_effect_host.h"
 
@@ -56,6 +57,16 @@ std::vector<Digest> digest(const std::string& modulePath, double seconds, std::u
         host::Vst2EffectHost effect(modulePath);
         digests.push_back(render<float>(effect, frames, seed));
         digests.back().path = "VST 2";
+    }
+    {
+        host::ClapEffectHost effect(modulePath);
+        digests.push_back(render<float>(effect, frames, seed));
+        digests.back().path = "CLAP 32-bit";
+    }
+    {
+        host::ClapEffectHost effect(modulePath);
+        digests.push_back(render<double>(effect, frames, seed));
+        digests.back().path = "CLAP 64-bit";
     }
     return digests;
 }

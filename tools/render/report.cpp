@@ -35,6 +35,8 @@ std::string levelText(double value, const std::string& unit, int width)
 
 std::string formatName(const std::string& formatOption)
 {
+    if (formatOption == "clap")
+        return "CLAP";
     return formatOption == "vst2" ? "VST 2.4" : "VST 3";
 }
 

@@ -15,10 +15,12 @@ namespace Steinberg::Vst {
 
 // One parameter's points within one block, with a fixed capacity. Owned by
 // Vst2BlockParameterChanges, which lives as long as the effect, so the
-// reference count is not used for lifetime.
+// reference count is not used for lifetime. The CLAP adapter carries a
+// block's sample-accurate host events in the same queues, hence room for
+// more points than VST 2's one value per block needs.
 class Vst2ParameterQueue final : public IParamValueQueue {
 public:
-    static constexpr int32 pointCapacity = 8;
+    static constexpr int32 pointCapacity = 64;
 
     void reset(ParamID id) noexcept;
 

@@ -84,7 +84,9 @@ void* countingReplacement(const char* name)
 bool isModule(const char* path)
 {
     const char* slash = std::strrchr(path, '/');
-    return std::strcmp(slash ? slash + 1 : path, "Tarvel64.so") == 0;
+    const char* name = slash ? slash + 1 : path;
+    // The same module under its CLAP name.
+    return std::strcmp(name, "Tarvel64.so") == 0 || std::strcmp(name, "Tarvel64.clap") == 0;
 }
 
 // The loader relocates most address entries of the dynamic section in

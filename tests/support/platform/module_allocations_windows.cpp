@@ -60,15 +60,22 @@ void __cdecl countedFree(void* block)
     realFree(block);
 }
 
-bool endsWithVst3(const char* name)
+bool endsWith(const char* name, const char* suffix)
 {
     const std::size_t length = std::strlen(name);
-    if (length < 5)
+    const std::size_t suffixLength = std::strlen(suffix);
+    if (length < suffixLength)
         return false;
-    std::string tail(name + length - 5);
+    std::string tail(name + length - suffixLength);
     for (char& c : tail)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".vst3";
+    return tail == suffix;
+}
+
+// The module as VST 3 and VST 2 hosts load it, and under its CLAP name.
+bool isModuleFile(const char* name)
+{
+    return endsWith(name, ".vst3") || endsWith(name, ".clap");
 }
 
 void redirectImports(HMODULE module)
@@ -89,7 +96,7 @@ void watchLoadedModules()
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry))
-        if (endsWithVst3(entry.szModule))
+        if (isModuleFile(entry.szModule))
             redirectImports(entry.hModule);
     CloseHandle(snapshot);
 }
