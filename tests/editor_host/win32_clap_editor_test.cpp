@@ -2,6 +2,7 @@
 // the gui extension embeds it in the host's window, whose message pump runs
 // it, and the screen shows what the offscreen render shows.
 #include "editor_reference.h"
+#include "support/scoped_config_folder.h"
 #include "sdk/clap/clap_abi.h"
 #include "tools/host/clap_plugin_host.h"
 #include "tools/host/platform/win32_host_window.h"
@@ -21,6 +22,7 @@ constexpr int ratioX = 178, ratioY = 86;
 
 TEST(ClapEditorInWindowsHost, EmbedsInAnHwndShowsTheOffscreenRenderAndSendsADrag)
 {
+    ScopedConfigFolder config;
     host::ClapPluginHost plugin(TARVEL_CLAP_PATH);
     const auto* gui = plugin.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
     ASSERT_NE(gui, nullptr);

@@ -2,6 +2,7 @@
 // extension embeds it in the host's X11 window, and the host's timer-support
 // and posix-fd-support are its run loop.
 #include "editor_reference.h"
+#include "support/scoped_config_folder.h"
 #include "sdk/clap/clap_abi.h"
 #include "tools/host/clap_plugin_host.h"
 #include "tools/host/platform/x11_host_window.h"
@@ -72,6 +73,8 @@ protected:
         EXPECT_NEAR(events[events.size() - 2].value, 0.875, 0.01);
     }
 
+    // The user's saved zoom stays out of the tests.
+    ScopedConfigFolder config;
     host::ClapPluginHost host{TARVEL_CLAP_PATH};
     const clap_plugin_gui_t* gui = host.extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
     host::X11HostWindow window{600, 300};
@@ -203,10 +206,16 @@ TEST_F(ClapEditorInHost, RightClickShowsResetAndManualInTheHostsMenu)
     EXPECT_EQ(popup.x, ratioX);
     EXPECT_EQ(popup.y, ratioY);
     const auto entries = host.menuEntries(popup.target);
-    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 9u) << "reset, manual and the zoom's submenu";
     EXPECT_EQ(entries[0].label, "Reset to Default");
     EXPECT_EQ(entries[1].label, "Open Manual");
     EXPECT_TRUE(entries[0].enabled);
+    EXPECT_EQ(entries[2].kind, CLAP_CONTEXT_MENU_ITEM_BEGIN_SUBMENU);
+    EXPECT_EQ(entries[2].label, "Zoom");
+    EXPECT_EQ(entries[3].kind, CLAP_CONTEXT_MENU_ITEM_CHECK_ENTRY) << "100 %, the zoom in force";
+    EXPECT_TRUE(entries[3].checked);
+    EXPECT_EQ(entries[5].label, "150 %");
+    EXPECT_EQ(entries[8].kind, CLAP_CONTEXT_MENU_ITEM_END_SUBMENU);
     // Another parameter's menu is not this one.
     EXPECT_TRUE(host.menuEntries({CLAP_CONTEXT_MENU_TARGET_KIND_PARAM, 4}).empty());
 
@@ -222,6 +231,39 @@ TEST_F(ClapEditorInHost, RightClickShowsResetAndManualInTheHostsMenu)
     EXPECT_EQ(events[1].value, 0.5);
     gui->destroy(plugin());
     EXPECT_FALSE(menu->perform(plugin(), &popup.target, entries[0].action)) << "the menu ends with the editor";
+}
+
+// The zoom chosen on the editor's background goes to the host as a resize
+// request, and the editor draws at that size.
+TEST_F(ClapEditorInHost, ZoomFromTheBackgroundMenuAsksTheHostForTheSize)
+{
+    ASSERT_TRUE(open());
+    host.run(200ms);
+    window.moveTo(250, 128);
+    window.click(3);
+    host.run(5000ms, [&] { return !host.menuPopups.empty(); });
+    ASSERT_EQ(host.menuPopups.size(), 1u);
+    const auto popup = host.menuPopups[0];
+    EXPECT_EQ(popup.target.kind, CLAP_CONTEXT_MENU_TARGET_KIND_GLOBAL);
+    const auto entries = host.menuEntries(popup.target);
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[2].label, "Zoom 150 %");
+    const auto* menu = host.extension<clap_plugin_context_menu_t>(CLAP_EXT_CONTEXT_MENU);
+    ASSERT_NE(menu, nullptr);
+    host.resizeRequests.clear();
+    ASSERT_TRUE(menu->perform(plugin(), &popup.target, entries[2].action));
+    ASSERT_FALSE(host.resizeRequests.empty());
+    EXPECT_EQ(host.resizeRequests.back(), (std::pair<std::uint32_t, std::uint32_t>{750, 384}));
+    std::uint32_t width = 0, height = 0;
+    ASSERT_TRUE(gui->get_size(plugin(), &width, &height));
+    EXPECT_EQ(width, 750u);
+    EXPECT_EQ(height, 384u);
+    window.resize(750, 384);
+    int difference = 256;
+    const auto expected = referenceEditor(values(), -1000, false, 1.5);
+    host.run(5000ms, [&] { return (difference = largestDifference(window.capture(0, 0, 750, 384), expected)) <= 2; });
+    EXPECT_LE(difference, 2);
+    gui->destroy(plugin());
 }
 
 TEST(ClapEditorWithoutHostMenus, RightClickDoesNothing)

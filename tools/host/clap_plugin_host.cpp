@@ -410,14 +410,36 @@ std::vector<ClapPluginHost::MenuEntry> ClapPluginHost::menuEntries(const clap_co
     const clap_context_menu_builder_t builder{
         &entries,
         [](const clap_context_menu_builder_t* b, std::uint32_t kind, const void* data) {
-            if (kind != CLAP_CONTEXT_MENU_ITEM_ENTRY || !data)
-                return false;
-            const auto& entry = *static_cast<const clap_context_menu_entry_t*>(data);
-            static_cast<std::vector<MenuEntry>*>(b->ctx)->push_back(
-                {entry.label ? entry.label : "", entry.is_enabled, entry.action_id});
-            return true;
+            auto& list = *static_cast<std::vector<MenuEntry>*>(b->ctx);
+            const auto text = [](const char* label) { return std::string(label ? label : ""); };
+            switch (kind) {
+            case CLAP_CONTEXT_MENU_ITEM_ENTRY: {
+                if (!data)
+                    return false;
+                const auto& entry = *static_cast<const clap_context_menu_entry_t*>(data);
+                list.push_back({text(entry.label), entry.is_enabled, entry.action_id, kind, false});
+                return true;
+            }
+            case CLAP_CONTEXT_MENU_ITEM_CHECK_ENTRY: {
+                if (!data)
+                    return false;
+                const auto& entry = *static_cast<const clap_context_menu_check_entry_t*>(data);
+                list.push_back({text(entry.label), entry.is_enabled, entry.action_id, kind, entry.is_checked});
+                return true;
+            }
+            case CLAP_CONTEXT_MENU_ITEM_BEGIN_SUBMENU: {
+                if (!data)
+                    return false;
+                const auto& submenu = *static_cast<const clap_context_menu_submenu_t*>(data);
+                list.push_back({text(submenu.label), submenu.is_enabled, 0, kind, false});
+                return true;
+            }
+            case CLAP_CONTEXT_MENU_ITEM_END_SUBMENU:
+            case CLAP_CONTEXT_MENU_ITEM_SEPARATOR: list.push_back({std::string(), false, 0, kind, false}); return true;
+            default: return false;
+            }
         },
-        [](const clap_context_menu_builder_t*, std::uint32_t kind) { return kind == CLAP_CONTEXT_MENU_ITEM_ENTRY; },
+        [](const clap_context_menu_builder_t*, std::uint32_t kind) { return kind <= CLAP_CONTEXT_MENU_ITEM_END_SUBMENU; },
     };
     menu->populate(instance, &target, &builder);
     return entries;

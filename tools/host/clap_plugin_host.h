@@ -97,10 +97,14 @@ public:
         std::int32_t x, y;
     };
     std::vector<MenuPopup> menuPopups;
+    // An item of the plug-in's menu: an entry (checked or not), a
+    // submenu's start (its label) or end, or a separator.
     struct MenuEntry {
         std::string label;
         bool enabled;
         clap::clap_id action;
+        std::uint32_t kind = 0; // CLAP_CONTEXT_MENU_ITEM_...
+        bool checked = false;
     };
     std::vector<MenuEntry> menuEntries(const clap::clap_context_menu_target_t& target) const;
     // Sizes the plug-in asked its window to take.

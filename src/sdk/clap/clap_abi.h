@@ -455,6 +455,18 @@ struct clap_context_menu_entry_t {
     clap_id action_id;
 };
 
+struct clap_context_menu_check_entry_t {
+    const char* label;
+    bool is_enabled;
+    bool is_checked;
+    clap_id action_id;
+};
+
+struct clap_context_menu_submenu_t {
+    const char* label;
+    bool is_enabled;
+};
+
 struct clap_context_menu_builder_t {
     void* ctx;
     bool (*add_item)(const clap_context_menu_builder_t* builder, std::uint32_t item_kind, const void* item_data);

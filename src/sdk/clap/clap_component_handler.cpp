@@ -24,13 +24,31 @@ void ClapContextMenu::populate(const clap_context_menu_builder_t& builder) const
 {
     if (!builder.add_item)
         return;
+    const auto hasFlags = [](const Entry& entry, int32 flags) { return (entry.item.flags & flags) == flags; };
     for (const Entry& entry : items) {
-        if (entry.item.flags & Item::kIsSeparator) {
+        // A group's start and end carry the disabled and separator bits too:
+        // they are looked at first.
+        if (hasFlags(entry, Item::kIsGroupStart)) {
+            const clap_context_menu_submenu_t submenu{entry.label.c_str(), true};
+            builder.add_item(&builder, CLAP_CONTEXT_MENU_ITEM_BEGIN_SUBMENU, &submenu);
+            continue;
+        }
+        if (hasFlags(entry, Item::kIsGroupEnd)) {
+            builder.add_item(&builder, CLAP_CONTEXT_MENU_ITEM_END_SUBMENU, nullptr);
+            continue;
+        }
+        if (hasFlags(entry, Item::kIsSeparator)) {
             builder.add_item(&builder, CLAP_CONTEXT_MENU_ITEM_SEPARATOR, nullptr);
             continue;
         }
-        const clap_context_menu_entry_t shown{entry.label.c_str(), (entry.item.flags & Item::kIsDisabled) == 0,
-                                              static_cast<clap_id>(entry.item.tag)};
+        const bool enabled = !hasFlags(entry, Item::kIsDisabled);
+        const auto action = static_cast<clap_id>(entry.item.tag);
+        if (hasFlags(entry, Item::kIsChecked)) {
+            const clap_context_menu_check_entry_t shown{entry.label.c_str(), enabled, true, action};
+            builder.add_item(&builder, CLAP_CONTEXT_MENU_ITEM_CHECK_ENTRY, &shown);
+            continue;
+        }
+        const clap_context_menu_entry_t shown{entry.label.c_str(), enabled, action};
         builder.add_item(&builder, CLAP_CONTEXT_MENU_ITEM_ENTRY, &shown);
     }
 }
