@@ -1,5 +1,7 @@
 #include "text_layout.h"
 
+#include "foundation/utf8.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,13 +22,13 @@ std::vector<std::vector<Character>> splitLines(std::u16string_view text, const G
 {
     std::vector<std::vector<Character>> lines(1);
     const double em = font.pixelSize();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+    for (std::size_t at = 0; at < text.size();) {
+        // An unpaired surrogate is looked up as it is: no font maps it, so
+        // it draws as the font's missing-glyph box.
+        const vantle::Utf16Sequence sequence = vantle::decodeUtf16(text, at);
+        const char32_t c = sequence.valid ? sequence.codePoint : text[at];
+        at += sequence.length;
+        if (c == u'\r' && at < text.size() && text[at] == u'\n')
             continue;
         if (c == u'\n' || c == u'\r') {
             lines.emplace_back();
