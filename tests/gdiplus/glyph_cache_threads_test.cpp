@@ -1,0 +1,85 @@
+// Two threads drawing text with one face at more sizes than the face's glyph
+// cache keeps, so that the cache starts over while the other thread draws
+// glyphs it was handed. Run under ThreadSanitizer and AddressSanitizer, where
+// a glyph freed while drawn is a reported fault; in any build, what each
+// thread draws last must be what the same text looks like drawn alone.
+#include "gdiplus/gdiplus_fixture.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace Gdiplus;
+using tarvel::test::GdiplusLayer;
+
+const std::u16string alphabet = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr int width = 900;
+constexpr int height = 48;
+
+std::vector<ARGB> drawn(const FontFamily& family, float pixelSize)
+{
+    Bitmap bitmap(width, height, PixelFormat32bppPARGB);
+    {
+        Graphics graphics(&bitmap);
+        const Font font(&family, pixelSize, FontStyleRegular, UnitPixel);
+        SolidBrush ink(Color(0xFFFFFFFF));
+        const StringFormat format;
+        graphics.DrawString(alphabet.c_str(), -1, &font, PointF(2, 2), &format, &ink);
+    }
+    std::vector<ARGB> pixels;
+    pixels.reserve(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Color color;
+            bitmap.GetPixel(x, y, &color);
+            pixels.push_back(color.GetValue());
+        }
+    return pixels;
+}
+
+bool hasInk(const std::vector<ARGB>& pixels)
+{
+    for (const ARGB pixel : pixels)
+        if (pixel >> 24 != 0)
+            return true;
+    return false;
+}
+
+using GlyphCacheThreads = GdiplusLayer;
+
+TEST_F(GlyphCacheThreads, TwoThreadsDrawTextAcrossTheCacheLimitAndEachDrawsWhatOneThreadAloneDraws)
+{
+    const FontFamily family(u"DejaVu Sans");
+    ASSERT_EQ(family.GetLastStatus(), Ok);
+    constexpr float checkedSize = 18.0f;
+    const std::vector<ARGB> alone = drawn(family, checkedSize);
+    ASSERT_TRUE(hasInk(alone));
+
+    // 52 glyphs at 90 sizes a thread, the sizes of the two a 64th of a pixel
+    // apart: over 9000 glyphs of one face, more than twice what its cache
+    // keeps (4096).
+    constexpr int sizes = 90;
+    std::atomic<int> blank{0};
+    std::atomic<int> different{0};
+    const auto drawAll = [&](float offset, bool rising) {
+        for (int i = 0; i < sizes; ++i) {
+            const int step = rising ? i : sizes - 1 - i;
+            if (!hasInk(drawn(family, 10.0f + float(step) / 8.0f + offset)))
+                ++blank;
+        }
+        if (drawn(family, checkedSize) != alone)
+            ++different;
+    };
+    std::thread first(drawAll, 0.0f, true);
+    std::thread second(drawAll, 1.0f / 64.0f, false);
+    first.join();
+    second.join();
+
+    EXPECT_EQ(blank.load(), 0);
+    EXPECT_EQ(different.load(), 0);
+}
+
+} // namespace
