@@ -90,6 +90,37 @@ float LoudnessCore::detectGeneral(const float* input, float* delayed) noexcept
     return power;
 }
 
+void LoudnessCore::detectMono(MonoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
+{
+    begin = std::clamp(begin, 0, MonoChunk::capacity);
+    end = std::clamp(end, begin, MonoChunk::capacity);
+    const auto first = static_cast<std::size_t>(begin);
+    const auto last = static_cast<std::size_t>(end);
+    const std::int32_t count = end - begin;
+    for (auto j = first; j < last; ++j) {
+        chunk.pairs[2 * j] = chunk.input[j];
+        chunk.pairs[2 * j + 1] = 0.0f;
+    }
+    // The partner's state starts at zero and, fed zeros, stays there: its
+    // lanes add nothing and can never overflow.
+    KWeightingFilter silentFilter = filters[0];
+    silentFilter.clearState();
+    SmootherChain silentChain = smoothers[0];
+    for (auto& stage : silentChain)
+        stage.state = 0.0f;
+    const MidSideDetectorState state{filters[0], silentFilter, smoothers[0], silentChain};
+    if (detectMidSidePowers(state, chunk.pairs.data() + 2 * first, chunk.pairPowers.data() + 2 * first, count)) {
+        for (auto j = first; j < last; ++j)
+            chunk.powers[j] = chunk.pairPowers[2 * j];
+    } else {
+        // A short run, or one that came near overflowing: frame by frame,
+        // with the per-frame recovery.
+        for (auto j = first; j < last; ++j)
+            chunk.powers[j] = detectGeneralPower(&chunk.input[j]);
+    }
+    delays[0].processRun(chunk.input.data() + first, chunk.delayed.data() + first, count);
+}
+
 void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
                                float* factors) noexcept
 {

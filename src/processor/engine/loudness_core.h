@@ -47,6 +47,17 @@ struct StereoChunk {
     alignas(16) std::array<float, capacity> delayedMid, delayedSide;
 };
 
+// One chunk of a single channel. The detector runs it in the stereo
+// detector's lanes beside a silent partner: the recursion costs what stereo's
+// does, where frame by frame it would cost more for one channel than the
+// lanes cost for two.
+struct MonoChunk {
+    static constexpr std::int32_t capacity = ParameterChunk::capacity;
+    alignas(16) std::array<float, capacity> input, powers, delayed, factors;
+    // (sample, 0) and (power, 0) pairs, the layout of the detector's lanes.
+    alignas(16) std::array<float, 2 * capacity> pairs, pairPowers;
+};
+
 class LoudnessCore {
 public:
     explicit LoudnessCore(const CoreConfig& config);
@@ -79,6 +90,10 @@ public:
     // by, for up to ParameterChunk::capacity frames. The same samples as
     // processFrame to float rounding.
     float detectGeneral(const float* input, float* delayed) noexcept;
+    // One channel's frames [begin, end) of one integration time: its powers
+    // and delayed samples, the same bits detectGeneral gives frame by frame;
+    // gainFactors() follows. Only for a core of one channel.
+    void detectMono(MonoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept;
     void gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
                      float* factors) noexcept;
 

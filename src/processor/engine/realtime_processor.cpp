@@ -114,11 +114,12 @@ void RealtimeProcessor::readStereo(const Sample* const* inputs, std::int32_t n, 
     }
 }
 
-void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
+template <typename Detect>
+inline void RealtimeProcessor::detectInRuns(std::int32_t count, Detect detect) noexcept
 {
     if (chunkParameters.integrationTimeConstant) {
         core.setIntegrationTime(chunkParameters.integrationTime[0]);
-        core.detectStereo(chunk, 0, count);
+        detect(0, count);
         return;
     }
     // The integration time in force changes the detector's coefficient and
@@ -129,8 +130,37 @@ void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
         while (end < count && times[end] == times[begin])
             ++end;
         core.setIntegrationTime(times[begin]);
-        core.detectStereo(chunk, begin, end);
+        detect(begin, end);
         begin = end;
+    }
+}
+
+void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
+{
+    detectInRuns(count, [this](std::int32_t begin, std::int32_t end) { core.detectStereo(chunk, begin, end); });
+}
+
+template <typename Sample>
+void RealtimeProcessor::processMonoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                         std::int32_t start, std::int32_t count) noexcept
+{
+    MonoChunk& mono = monoChunk;
+    if (n < 1 || !inputs[0]) {
+        std::fill_n(mono.input.begin(), count, 0.0f);
+    } else {
+        const Sample* from = inputs[0] + start;
+        for (std::int32_t j = 0; j < count; ++j)
+            mono.input[static_cast<std::size_t>(j)] = finiteOrSilenceInLoop(static_cast<float>(from[j]));
+    }
+    smoothing.advanceChunk(intake, count, chunkParameters);
+    detectInRuns(count, [this](std::int32_t begin, std::int32_t end) { core.detectMono(monoChunk, begin, end); });
+    core.gainFactors(mono.powers.data(), chunkParameters, count, mono.factors.data());
+    if (n < 1 || !outputs[0])
+        return;
+    Sample* out = outputs[0] + start;
+    for (std::int32_t j = 0; j < count; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        out[j] = static_cast<Sample>(mono.delayed[k] * mono.factors[k]);
     }
 }
 
@@ -159,6 +189,12 @@ void RealtimeProcessor::processChunked(const Sample* const* inputs, Sample* cons
     if (engineConfig.channelCount == 2) {
         processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
             processStereoChunk(inputs, outputs, given, start, count);
+        });
+        return;
+    }
+    if (engineConfig.channelCount == 1) {
+        processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
+            processMonoChunk(inputs, outputs, given, start, count);
         });
         return;
     }

@@ -70,7 +70,12 @@ private:
     template <typename Sample>
     void processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
                             std::int32_t count) noexcept;
-    // Channel counts other than two: frame by frame through the detector,
+    // One channel: the detector in lanes, a run of one integration time at a
+    // time, then the gain factors a chunk at a time.
+    template <typename Sample>
+    void processMonoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
+                          std::int32_t count) noexcept;
+    // Other channel counts: frame by frame through the detector,
     // with the parameters and the gains taken a chunk at a time.
     template <typename Sample>
     void processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
@@ -86,6 +91,10 @@ private:
     void readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start, std::int32_t count) noexcept;
     // The detector over the chunk in runs of one integration time.
     void detectChunk(std::int32_t count) noexcept;
+    // detect(begin, end) for each run of frames that share one integration
+    // time, with that time in force.
+    template <typename Detect>
+    void detectInRuns(std::int32_t count, Detect detect) noexcept;
 
     EngineConfig engineConfig;
     ParameterIntake intake;
@@ -94,6 +103,7 @@ private:
     LoudnessCore core;
     std::array<float, 2 * maxChannels> frame{};
     StereoChunk chunk{};
+    MonoChunk monoChunk{};
     // The general path's chunk: powers, gain factors and delayed frames.
     std::array<float, ParameterChunk::capacity> generalPowers{}, generalFactors{};
     std::array<float, ParameterChunk::capacity * maxChannels> generalDelayed{};
