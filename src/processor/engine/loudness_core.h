@@ -74,7 +74,8 @@ public:
     void setIntegrationTime(float seconds) noexcept;
 
     // One frame of channelCount samples, in the plain per-sample form: the
-    // reference the chunked forms below are held to (loudness_core_reference.cpp).
+    // reference the chunked forms below are held to. Defined in the engine's
+    // reference library (tests and benchmarks), never in the module.
     void processFrame(const float* input, float* output) noexcept;
 
     // The stereo form split in two passes over a chunk: detectStereo() for

@@ -5,27 +5,9 @@
 #include <limits>
 
 #include "parameters/engine_conversion.h"
+#include "processor/engine/sample_input.h"
 
 namespace tarvel {
-namespace {
-
-// A NaN or infinite input sample would stay in the recursive filters forever;
-// it enters the engine as silence instead.
-inline float finiteOrSilence(float x) noexcept { return std::isfinite(x) ? x : 0.0f; }
-
-template <typename Sample>
-inline float readSample(const Sample* const* inputs, std::int32_t channel, std::int32_t n, std::int32_t i) noexcept
-{
-    if (channel >= n || !inputs[channel])
-        return 0.0f;
-    return finiteOrSilence(static_cast<float>(inputs[channel][i]));
-}
-
-// Non-finite samples become silence; written as a selection so that the
-// loop over a chunk vectorises (x - x is zero exactly for finite x).
-inline float finiteOrSilenceInLoop(float x) noexcept { return x - x == 0.0f ? x : 0.0f; }
-
-} // namespace
 
 RealtimeProcessor::RealtimeProcessor(const EngineConfig& config)
     : engineConfig{config.sampleRate, std::clamp(config.channelCount, 1, maxChannels), config.startValues},
@@ -33,42 +15,6 @@ RealtimeProcessor::RealtimeProcessor(const EngineConfig& config)
       core(CoreConfig{engineConfig.channelCount, config.sampleRate, integrationTime(config.startValues[Speed]),
                       &mapping})
 {
-}
-
-inline void RealtimeProcessor::advanceParameters() noexcept
-{
-    smoothing.advance(intake);
-    core.setIntegrationTime(smoothing.integrationTime());
-    mapping = smoothing.mapping();
-    core.wet = smoothing.wet();
-}
-
-template <typename Pass>
-inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept
-{
-    const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
-    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
-        pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
-    if (sampleCount > 0)
-        meter.store(core.meter, std::memory_order_relaxed);
-}
-
-template <typename Sample>
-void RealtimeProcessor::processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                                              std::int32_t start, std::int32_t count) noexcept
-{
-    const std::int32_t channels = engineConfig.channelCount;
-    float* in = frame.data();
-    float* out = frame.data() + channels;
-    for (std::int32_t i = start; i < start + count; ++i) {
-        advanceParameters();
-        for (std::int32_t c = 0; c < channels; ++c)
-            in[c] = readSample(inputs, c, n, i);
-        core.processFrame(in, out);
-        for (std::int32_t c = 0; c < n; ++c)
-            if (outputs[c])
-                outputs[c][i] = static_cast<Sample>(out[c]);
-    }
 }
 
 template <typename Sample>
@@ -213,14 +159,6 @@ void RealtimeProcessor::processBlock(const double* const* inputs, double* const*
                                      std::int32_t sampleCount) noexcept
 {
     processChunked(inputs, outputs, n, sampleCount);
-}
-
-void RealtimeProcessor::processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
-                                             std::int32_t sampleCount) noexcept
-{
-    processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
-        processFramesOneByOne(inputs, outputs, given, start, count);
-    });
 }
 
 } // namespace tarvel

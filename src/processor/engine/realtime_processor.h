@@ -2,6 +2,7 @@
 // The realtime compressor engine: one per processing setup, driven from the
 // host's audio thread block by block.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -43,7 +44,9 @@ public:
                       std::int32_t sampleCount) noexcept;
 
     // The same arithmetic one frame at a time through LoudnessCore::processFrame;
-    // the reference the chunked stereo path is held to.
+    // the reference the chunked paths are held to. Defined in the engine's
+    // reference library, which tests and benchmarks link and the plug-in
+    // module does not.
     void processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
                               std::int32_t sampleCount) noexcept;
 
@@ -80,10 +83,11 @@ private:
     template <typename Sample>
     void processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
                              std::int32_t count) noexcept;
+    // The reference library's: the per-frame form and its one sample of
+    // parameter intake, conversion and smoothing.
     template <typename Sample>
     void processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                std::int32_t start, std::int32_t count) noexcept;
-    // One sample of parameter intake, conversion and smoothing.
     void advanceParameters() noexcept;
     // Reads count frames of up to two channels into the chunk, missing
     // channels and non-finite samples as silence.
@@ -110,5 +114,15 @@ private:
     ParameterChunk chunkParameters{};
     std::atomic<double> meter{-1000.0};
 };
+
+template <typename Pass>
+inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept
+{
+    const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
+    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
+        pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
+    if (sampleCount > 0)
+        meter.store(core.meter, std::memory_order_relaxed);
+}
 
 } // namespace tarvel
