@@ -20,11 +20,10 @@ struct InstalledFaces {
     std::map<std::string, std::shared_ptr<const FontFace>> faces;
 };
 
-InstalledFaces& installedFaces()
-{
-    static InstalledFaces installed;
-    return installed;
-}
+// Made when the module is loaded, not at the first lookup: stopping the
+// layer may run from a host's exit handlers, after whatever was made once the
+// host had loaded the module is gone already.
+InstalledFaces installedFaces;
 
 // A family name asked for as fontconfig wants it; an unpaired surrogate
 // cannot name a family and becomes U+FFFD, which matches none.
@@ -72,7 +71,7 @@ std::shared_ptr<const FontFace> matchInstalled(const std::string& family, bool e
         return nullptr;
 
     const std::string key = path + '#' + std::to_string(index);
-    InstalledFaces& installed = installedFaces();
+    InstalledFaces& installed = installedFaces;
     {
         const std::lock_guard lock(installed.mutex);
         if (const auto found = installed.faces.find(key); found != installed.faces.end())
@@ -102,7 +101,7 @@ void forgetInstalledFaces()
 {
     std::map<std::string, std::shared_ptr<const FontFace>> forgotten;
     {
-        InstalledFaces& installed = installedFaces();
+        InstalledFaces& installed = installedFaces;
         const std::lock_guard lock(installed.mutex);
         forgotten.swap(installed.faces);
     }
