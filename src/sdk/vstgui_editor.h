@@ -69,7 +69,6 @@ protected:
     std::unique_ptr<VSTGUI::CVSTGUITimer> timer;
 
     // The size at a scale of 1.
-    const ViewRect& getUnscaledRect() const { return unscaledRect; }
 
 private:
     void applyScale(double factor);

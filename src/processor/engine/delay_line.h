@@ -17,7 +17,6 @@ public:
     }
 
     void setDelay(std::int32_t samples) noexcept { delay = std::clamp(samples, 0, capacity); }
-    std::int32_t currentDelay() const noexcept { return delay; }
 
     float process(float x) noexcept
     {

@@ -47,7 +47,6 @@ private:
     int surfaceWidth = 0;
     int surfaceHeight = 0;
     bool capturing = false;
-    bool tracking = false;
 };
 
 // The window class's name in this loaded module.

@@ -188,9 +188,6 @@ void Frame::handle(_XEvent& event)
         frame.onKeyUp(code);
         break;
     }
-    case LeaveNotify:
-        frame.onMouseExited();
-        break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window)
             window = None; // the host destroyed its window, and ours with it
