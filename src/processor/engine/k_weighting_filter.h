@@ -20,6 +20,7 @@ struct KWeightingFilter {
         return filter;
     }
 
+    // y = H_highpass(H_pre(x)): the two sections in series.
     float process(float x) noexcept { return highPass.process(preFilter.process(x)); }
 
     void clearState() noexcept

@@ -1,6 +1,7 @@
 #include "processor/engine/loudness_core.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "parameters/loudness_mapping.h"
@@ -23,6 +24,7 @@ struct LaneSpan {
 
 LaneSpan laneSpan(std::int32_t count) noexcept
 {
+    assert(count >= 0 && count <= ParameterChunk::capacity && "a gain pass covers at most one chunk");
     const std::int32_t frames = std::clamp(count, 0, ParameterChunk::capacity);
     return {frames, static_cast<std::size_t>(wholeLanes(frames))};
 }
@@ -92,6 +94,8 @@ float LoudnessCore::detectGeneral(const float* input, float* delayed) noexcept
 
 void LoudnessCore::detectMono(MonoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
 {
+    assert(channels == 1);
+    assert(0 <= begin && begin <= end && end <= MonoChunk::capacity && "a run lies inside its chunk");
     begin = std::clamp(begin, 0, MonoChunk::capacity);
     end = std::clamp(end, begin, MonoChunk::capacity);
     const auto first = static_cast<std::size_t>(begin);
@@ -147,6 +151,7 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
     // Reusing logIn for the gains, still in double.
     for (std::size_t i = 0; i < paddedCount; i += width)
         expLanes(DoubleLanes::load(expIn.data() + i)).store(logIn.data() + i);
+    // factor = w 10^((L' - L) / 20) + (1 - w), w the wet amount
     for (std::size_t i = 0; i < paddedCount; i += width) {
         const FloatLanes wetAmount = FloatLanes::loadUnaligned(parameters.wet.data() + i);
         const FloatLanes factor =
@@ -159,10 +164,13 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
 
 void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
 {
+    assert(channels == 2);
+    assert(0 <= begin && begin <= end && end <= StereoChunk::capacity && "a run lies inside its chunk");
     begin = std::clamp(begin, 0, StereoChunk::capacity);
     end = std::clamp(end, begin, StereoChunk::capacity);
     const auto first = static_cast<std::size_t>(begin);
     const std::int32_t count = end - begin;
+    // m = (l + r) / sqrt 2, s = (l - r) / sqrt 2
     for (auto j = first; j < static_cast<std::size_t>(end); ++j) {
         const float mid = (chunk.left[j] + chunk.right[j]) * sqrtHalf;
         const float side = (chunk.left[j] - chunk.right[j]) * sqrtHalf;
@@ -234,6 +242,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     if (unitStereoSlope) {
         sideGains.fill(1.0f);
     } else {
+        // g_s = 10^((r' - r) / 20), r = 10 log10(P_side / P_mid) the side-to-mid ratio
         log10Array(logIn.data() + capacity, logOut.data() + capacity, paddedCount);
         for (std::size_t i = 0; i < paddedCount; i += width) {
             const FloatLanes sideRatio = narrow(10.0 * DoubleLanes::load(logOut.data() + capacity + i));
@@ -252,6 +261,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         after = &loudnessAfter;
     }
 
+    // g = 10^((L' - L_after) / 20), L_after the loudness of P_mid + g_s^2 P_side
     for (std::size_t i = 0; i < paddedCount; i += width) {
         const FloatLanes mapped = mappedLoudness(lanesOf(loudness, i), parameterLanes(parameters.target, i),
                                                  parameterLanes(parameters.ratioSlope, i));
@@ -259,6 +269,8 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     }
     expArray(expIn.data(), gains.data(), paddedCount);
 
+    // m_out = (1 - w + w g) m_delayed, s_out = (w g g_s + 1 - w) s_delayed,
+    // l = (m_out + s_out) / sqrt 2, r = (m_out - s_out) / sqrt 2
     const FloatLanes one(1.0f);
     const FloatLanes half(sqrtHalf);
     for (std::size_t i = 0; i < paddedCount; i += width) {

@@ -1,6 +1,7 @@
 #include "processor/engine/realtime_processor.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -21,6 +22,7 @@ template <typename Sample>
 void RealtimeProcessor::processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                             std::int32_t start, std::int32_t count) noexcept
 {
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
     const std::int32_t channels = engineConfig.channelCount;
     float* in = frame.data();
     smoothing.advanceChunk(intake, count, chunkParameters);
@@ -90,6 +92,7 @@ template <typename Sample>
 void RealtimeProcessor::processMonoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                          std::int32_t start, std::int32_t count) noexcept
 {
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
     MonoChunk& mono = monoChunk;
     if (n < 1 || !inputs[0]) {
         std::fill_n(mono.input.begin(), count, 0.0f);
@@ -114,6 +117,7 @@ template <typename Sample>
 void RealtimeProcessor::processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                            std::int32_t start, std::int32_t count) noexcept
 {
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
     readStereo(inputs, n, start, count);
     smoothing.advanceChunk(intake, count, chunkParameters);
     detectChunk(count);
