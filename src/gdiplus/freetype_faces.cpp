@@ -4,8 +4,6 @@
 
 #include "foundation/utf8.h"
 
-#include FT_OUTLINE_H
-
 #include <cmath>
 #include <string_view>
 
@@ -29,24 +27,6 @@ FontSystem& fontSystem()
 
 // Sizes are kept in FreeType's 26.6 fixed point.
 long fixedSize(double emPixels) { return std::lround(emPixels * 64.0); }
-
-// Synthetic styles, as font rasterisers make them: the outline thickened by
-// a 24th of the em for bold, slanted by about 12 degrees for italic.
-void synthesise(FT_Face face, INT style)
-{
-    FT_GlyphSlot slot = face->glyph;
-    if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
-        return;
-    if (style & FontStyleBold) {
-        const FT_Pos strength = FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24;
-        FT_Outline_Embolden(&slot->outline, strength);
-        slot->advance.x += strength;
-    }
-    if (style & FontStyleItalic) {
-        const FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};
-        FT_Outline_Transform(&slot->outline, &shear);
-    }
-}
 
 // Family names in font files: UTF-8, or Latin-1 where a byte does not start
 // a valid sequence (older files), so that a name is never refused.
@@ -119,10 +99,6 @@ FontFace::FontFace(std::shared_ptr<FaceResource> faceResource, std::u16string fa
         const double em = face->units_per_EM;
         ascentPerEm = face->ascender / em;
         descentPerEm = -face->descender / em;
-        if (face->underline_thickness > 0) {
-            underlinePerEm = face->underline_position / em;
-            underlineThicknessPerEm = face->underline_thickness / em;
-        }
     }
 }
 
@@ -134,20 +110,17 @@ unsigned int FontFace::glyphIndex(char32_t character) const
     return FT_Get_Char_Index(resource->face, character);
 }
 
-bool FontFace::load(unsigned int glyph, double emPixels, INT style, std::int32_t flags) const
+bool FontFace::load(unsigned int glyph, double emPixels, std::int32_t flags) const
 {
     const FT_Face face = resource->face;
-    if (FT_Set_Char_Size(face, 0, fixedSize(emPixels), 72, 72) != 0 || FT_Load_Glyph(face, glyph, flags) != 0)
-        return false;
-    synthesise(face, style);
-    return true;
+    return FT_Set_Char_Size(face, 0, fixedSize(emPixels), 72, 72) == 0 && FT_Load_Glyph(face, glyph, flags) == 0;
 }
 
-SharedGlyph FontFace::render(unsigned int glyph, double emPixels, INT style, bool antialias) const
+SharedGlyph FontFace::render(unsigned int glyph, double emPixels, bool antialias) const
 {
     const std::lock_guard lock(resource->mutex);
     const std::int32_t target = antialias ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_MONO;
-    if (!load(glyph, emPixels, style, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target))
+    if (!load(glyph, emPixels, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target))
         return nullptr;
     const FT_GlyphSlot slot = resource->face->glyph;
     const double advance = std::round(double(slot->advance.x) / 64.0);
@@ -157,25 +130,24 @@ SharedGlyph FontFace::render(unsigned int glyph, double emPixels, INT style, boo
     return std::make_shared<const GlyphMask>(maskOf(slot->bitmap), slot->bitmap_left, slot->bitmap_top, advance);
 }
 
-SharedGlyph FontFace::rendered(unsigned int glyph, double emPixels, INT style, bool antialias) const
+SharedGlyph FontFace::rendered(unsigned int glyph, double emPixels, bool antialias) const
 {
-    const GlyphKey key{glyph, fixedSize(emPixels), style & FontStyleBoldItalic, antialias};
+    const GlyphKey key{glyph, fixedSize(emPixels), antialias};
     if (SharedGlyph found = glyphs.find(key))
         return found;
-    SharedGlyph fresh = render(glyph, emPixels, style, antialias);
+    SharedGlyph fresh = render(glyph, emPixels, antialias);
     return fresh ? glyphs.keep(key, std::move(fresh)) : nullptr;
 }
 
-double FontFace::advance(unsigned int glyph, double emPixels, INT style) const
+double FontFace::advance(unsigned int glyph, double emPixels) const
 {
-    const SharedGlyph glyphData = rendered(glyph, emPixels, style, true);
+    const SharedGlyph glyphData = rendered(glyph, emPixels, true);
     return glyphData ? glyphData->advance : 0;
 }
 
-void FontFace::paintGlyph(cairo_t* context, unsigned int glyph, double emPixels, INT style, bool antialias, int x,
-                          int y) const
+void FontFace::paintGlyph(cairo_t* context, unsigned int glyph, double emPixels, bool antialias, int x, int y) const
 {
-    const SharedGlyph glyphData = rendered(glyph, emPixels, style, antialias);
+    const SharedGlyph glyphData = rendered(glyph, emPixels, antialias);
     if (glyphData && glyphData->mask)
         cairo_mask_surface(context, glyphData->mask, x + glyphData->left, y - glyphData->top);
 }

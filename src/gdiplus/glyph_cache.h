@@ -4,8 +4,6 @@
 // starts over, a glyph that another thread is still drawing stays alive until
 // that thread lets go of it, so no caller ever holds a glyph the cache freed.
 
-#include "gdiplus_types.h"
-
 #include <cairo.h>
 
 #include <cstddef>
@@ -35,9 +33,8 @@ struct GlyphMask {
 
 using SharedGlyph = std::shared_ptr<const GlyphMask>;
 
-// Glyph index, em size in FreeType's 26.6 fixed point, the style bits that
-// change the outline, antialiased or not.
-using GlyphKey = std::tuple<unsigned int, long, INT, bool>;
+// Glyph index, em size in FreeType's 26.6 fixed point, antialiased or not.
+using GlyphKey = std::tuple<unsigned int, long, bool>;
 
 class GlyphCache {
 public:

@@ -69,11 +69,10 @@ int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vecto
 
 } // namespace
 
-void FontFace::addGlyphOutline(cairo_t* context, unsigned int glyph, double emPixels, INT style, double x,
-                               double y) const
+void FontFace::addGlyphOutline(cairo_t* context, unsigned int glyph, double emPixels, double x, double y) const
 {
     const std::lock_guard lock(resource->mutex);
-    if (!load(glyph, emPixels, style, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) ||
+    if (!load(glyph, emPixels, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) ||
         resource->face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
         return;
     const FT_Outline_Funcs functions{moveTo, lineTo, conicTo, cubicTo, 0, 0};

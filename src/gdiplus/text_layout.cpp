@@ -9,9 +9,6 @@ namespace Gdiplus {
 
 namespace {
 
-constexpr INT noWrapFlag = 0x00001000;
-constexpr INT measureTrailingSpacesFlag = 0x00000800;
-
 struct Character {
     char32_t code;
     unsigned int glyph;
@@ -35,7 +32,7 @@ std::vector<std::vector<Character>> splitLines(std::u16string_view text, const G
             continue;
         }
         const unsigned int glyph = font.face->glyphIndex(c);
-        lines.back().push_back({c, glyph, font.face->advance(glyph, em, font.style)});
+        lines.back().push_back({c, glyph, font.face->advance(glyph, em)});
     }
     return lines;
 }
@@ -98,8 +95,8 @@ TextLayout layoutText(std::u16string_view text, const GpFont& font, const RectF&
     const double em = font.pixelSize();
     const double ascent = std::ceil(font.face->ascent() * em - 1e-6);
     const double lineHeight = ascent + std::ceil(font.face->descent() * em - 1e-6);
-    const bool wraps = layoutRect.Width > 0 && !(f.flags & noWrapFlag);
-    const bool trailingSpaces = (f.flags & measureTrailingSpacesFlag) != 0;
+    const bool wraps = layoutRect.Width > 0 && !(f.flags & StringFormatFlagsNoWrap);
+    const bool trailingSpaces = (f.flags & StringFormatFlagsMeasureTrailingSpaces) != 0;
 
     struct Piece {
         const std::vector<Character>* characters;

@@ -31,7 +31,7 @@ struct WatchedMask {
     }
 };
 
-GlyphKey keyOf(unsigned int glyph) { return {glyph, 12 * 64, 0, true}; }
+GlyphKey keyOf(unsigned int glyph) { return {glyph, 12 * 64, true}; }
 
 TEST(GlyphCache, AGlyphHeldWhenTheCacheStartsOverStaysWholeUntilItsHolderLetsGo)
 {
