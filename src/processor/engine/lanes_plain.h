@@ -199,6 +199,39 @@ inline DoubleLanes maximum(DoubleLanes a, double b) noexcept
     return eachLane(a, broadcast(b), [](double x, double y) { return x > y ? x : y; });
 }
 
+// Two doubles: a stereo frame in double precision.
+struct DoublePair {
+    double v[2];
+
+    DoublePair() noexcept : v{0.0, 0.0} {}
+    // The same value in both lanes.
+    explicit DoublePair(double x) noexcept : v{x, x} {}
+    DoublePair(double first, double second) noexcept : v{first, second} {}
+
+    static DoublePair loadUnaligned(const double* p) noexcept { return DoublePair(p[0], p[1]); }
+    double lane(std::int32_t i) const noexcept { return v[i]; }
+};
+
+inline DoublePair operator+(DoublePair a, DoublePair b) noexcept { return DoublePair(a.v[0] + b.v[0], a.v[1] + b.v[1]); }
+inline DoublePair operator-(DoublePair a, DoublePair b) noexcept { return DoublePair(a.v[0] - b.v[0], a.v[1] - b.v[1]); }
+inline DoublePair operator*(DoublePair a, DoublePair b) noexcept { return DoublePair(a.v[0] * b.v[0], a.v[1] * b.v[1]); }
+// x < 0 ? -x : x in each lane.
+inline DoublePair magnitude(DoublePair x) noexcept
+{
+    return DoublePair(x.v[0] < 0.0 ? -x.v[0] : x.v[0], x.v[1] < 0.0 ? -x.v[1] : x.v[1]);
+}
+// a > b ? a : b in each lane.
+inline DoublePair maximum(DoublePair a, DoublePair b) noexcept
+{
+    return DoublePair(a.v[0] > b.v[0] ? a.v[0] : b.v[0], a.v[1] > b.v[1] ? a.v[1] : b.v[1]);
+}
+// 0 where the magnitude is below the limit, else x.
+inline DoublePair zeroBelow(DoublePair x, double limit) noexcept
+{
+    const DoublePair size = magnitude(x);
+    return DoublePair(size.v[0] < limit ? 0.0 : x.v[0], size.v[1] < limit ? 0.0 : x.v[1]);
+}
+
 // The bit patterns of four doubles, as 64-bit integer lanes.
 struct LaneBits {
     std::uint64_t v[4];

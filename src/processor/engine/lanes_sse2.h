@@ -160,6 +160,43 @@ inline DoubleLanes maximum(DoubleLanes a, double b) noexcept
     return {_mm_max_pd(a.low, _mm_set1_pd(b)), _mm_max_pd(a.high, _mm_set1_pd(b))};
 }
 
+// Two doubles in one register: a stereo frame in double precision.
+struct DoublePair {
+    __m128d v;
+
+    DoublePair() noexcept : v(_mm_setzero_pd()) {}
+    explicit DoublePair(__m128d lanes) noexcept : v(lanes) {}
+    // The same value in both lanes.
+    explicit DoublePair(double x) noexcept : v(_mm_set1_pd(x)) {}
+    DoublePair(double first, double second) noexcept : v(_mm_setr_pd(first, second)) {}
+
+    static DoublePair loadUnaligned(const double* p) noexcept { return DoublePair(_mm_loadu_pd(p)); }
+    double lane(std::int32_t i) const noexcept
+    {
+        alignas(16) double lanes[2];
+        _mm_store_pd(lanes, v);
+        return lanes[i];
+    }
+};
+
+inline DoublePair operator+(DoublePair a, DoublePair b) noexcept { return DoublePair(_mm_add_pd(a.v, b.v)); }
+inline DoublePair operator-(DoublePair a, DoublePair b) noexcept { return DoublePair(_mm_sub_pd(a.v, b.v)); }
+inline DoublePair operator*(DoublePair a, DoublePair b) noexcept { return DoublePair(_mm_mul_pd(a.v, b.v)); }
+// x < 0 ? -x : x in each lane.
+inline DoublePair magnitude(DoublePair x) noexcept
+{
+    const __m128d negative = _mm_cmplt_pd(x.v, _mm_setzero_pd());
+    const __m128d negated = _mm_xor_pd(x.v, _mm_set1_pd(-0.0));
+    return DoublePair(_mm_or_pd(_mm_and_pd(negative, negated), _mm_andnot_pd(negative, x.v)));
+}
+// a > b ? a : b in each lane.
+inline DoublePair maximum(DoublePair a, DoublePair b) noexcept { return DoublePair(_mm_max_pd(a.v, b.v)); }
+// 0 where the magnitude is below the limit, else x.
+inline DoublePair zeroBelow(DoublePair x, double limit) noexcept
+{
+    return DoublePair(_mm_andnot_pd(_mm_cmplt_pd(magnitude(x).v, _mm_set1_pd(limit)), x.v));
+}
+
 // The bit patterns of four doubles, as 64-bit integer lanes.
 struct LaneBits {
     __m128i low, high;
