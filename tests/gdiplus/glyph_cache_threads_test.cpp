@@ -1,9 +1,12 @@
-// Two threads drawing text with one face at more sizes than the face's glyph
-// cache keeps, so that the cache starts over while the other thread draws
-// glyphs it was handed. Run under ThreadSanitizer and AddressSanitizer, where
-// a glyph freed while drawn is a reported fault; in any build, what each
-// thread draws last must be what the same text looks like drawn alone.
+// A glyph cache that starts over while another thread draws a glyph it was
+// handed. Run under ThreadSanitizer and AddressSanitizer, where a glyph freed
+// while drawn is a reported fault: first the cache alone, small enough that
+// it starts over every few glyphs, read the way drawing reads a glyph; then
+// two threads drawing text with one face at more sizes than its cache keeps,
+// where what each thread draws last must be what the text looks like drawn
+// alone.
 #include "gdiplus/gdiplus_fixture.h"
+#include "gdiplus/glyph_cache.h"
 
 #include <atomic>
 #include <string>
@@ -46,6 +49,54 @@ bool hasInk(const std::vector<ARGB>& pixels)
         if (pixel >> 24 != 0)
             return true;
     return false;
+}
+
+SharedGlyph inkedGlyph(unsigned char ink)
+{
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, 8, 8);
+    cairo_surface_flush(mask);
+    unsigned char* data = cairo_image_surface_get_data(mask);
+    const int stride = cairo_image_surface_get_stride(mask);
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 8; ++column)
+            data[row * stride + column] = ink;
+    cairo_surface_mark_dirty(mask);
+    return std::make_shared<const GlyphMask>(mask, 1, 7, 8.0);
+}
+
+GlyphKey keyOf(unsigned int glyph) { return {glyph, 12 * 64, true}; }
+
+TEST(GlyphCacheUnderThreads, AGlyphBeingReadOutlivesTheOtherThreadStartingTheCacheOver)
+{
+    GlyphCache cache(4);
+    constexpr unsigned char ink = 0x7E;
+    cache.keep(keyOf(0), inkedGlyph(ink));
+    std::atomic<bool> filled{false};
+    std::thread filler([&] {
+        // A new glyph, and the read one kept again whenever the cache forgot
+        // it: the cache starts over every few calls.
+        for (unsigned int glyph = 1; glyph < 6000; ++glyph) {
+            cache.keep(keyOf(glyph), inkedGlyph(static_cast<unsigned char>(glyph)));
+            cache.keep(keyOf(0), inkedGlyph(ink));
+        }
+        filled = true;
+    });
+    long reads = 0, wrong = 0;
+    while (!filled) {
+        const SharedGlyph glyph = cache.find(keyOf(0));
+        if (!glyph)
+            continue;
+        const unsigned char* data = cairo_image_surface_get_data(glyph->mask);
+        const int stride = cairo_image_surface_get_stride(glyph->mask);
+        for (int row = 0; row < 8; ++row)
+            for (int column = 0; column < 8; ++column)
+                wrong += data[row * stride + column] != ink;
+        wrong += glyph->left != 1 || glyph->top != 7;
+        ++reads;
+    }
+    filler.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(wrong, 0);
 }
 
 using GlyphCacheThreads = GdiplusLayer;
