@@ -4,11 +4,11 @@ if(NOT TARGET GTest::gtest)
 endif()
 include(GoogleTest)
 
-# tarvel_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...]): one GoogleTest
-# binary whose cases CTest lists when it runs them (so cross-built binaries
-# are never run at build time).
+# tarvel_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [PREFIX ...]): one
+# GoogleTest binary whose cases CTest lists when it runs them (so cross-built
+# binaries are never run at build time), their names prefixed when given.
 function(tarvel_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main tarvel_warnings)
@@ -16,6 +16,6 @@ function(tarvel_add_test name)
   if(T_LABELS)
     set(labels ${T_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${T_PREFIX}"
                        PROPERTIES LABELS "${labels}")
 endfunction()

@@ -24,7 +24,7 @@ ctest --preset default -j "$jobs"
 
 cmake --preset tsan "$strict"
 cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_integration_concurrency_tests \
-  tarvel_vst2_concurrency_tests tarvel_clap_concurrency_tests
+  tarvel_vst2_concurrency_tests tarvel_clap_concurrency_tests tarvel_gdiplus_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
 # Layout documents fuzzed (a fixed 100 000 of them; TARVEL_LAYOUT_FUZZ_DOCUMENTS
@@ -43,13 +43,14 @@ cmake --preset asan "$strict"
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
   tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests \
   tarvel_clap_module_tests tarvel_clap_editor_host_tests \
-  tarvel_engine_tests tarvel_engine_allocation_tests \
-  tarvel_module_image_tests tarvel_gdiplus_tests tarvel_primitives_tests
+  tarvel_engine_tests tarvel_engine_plain_lanes_tests tarvel_engine_allocation_tests \
+  tarvel_module_image_tests tarvel_gdiplus_tests tarvel_gdiplus_concurrency_tests tarvel_primitives_tests
 ctest --preset asan -j "$jobs" -L fuzz
 ctest --preset asan -j "$jobs" -L engine
 ctest --preset asan -j "$jobs" -L integration
-# The layer's own tests, and the views' pixel tests drawing through it.
-ctest --preset asan -j "$jobs" -R '^(GdiplusLayer|GdiplusLockBits|MemoryFont|GdiplusRuntime|Knob[A-Za-z]*|MappingTest|PointerGlow|PrimitivesTest|TextTest|WideText)\.'
+# The layer's own tests (two threads drawing through one glyph cache among
+# them), and the views' pixel tests drawing through it.
+ctest --preset asan -j "$jobs" -R '^(GdiplusLayer|GdiplusLockBits|MemoryFont|GdiplusRuntime|GlyphCache[A-Za-z]*|Knob[A-Za-z]*|MappingTest|PointerGlow|PrimitivesTest|TextTest|WideText)\.'
 
 # The Windows x64 cross build and its whole suite under Wine, in a Wine
 # prefix of its own that is removed afterwards.

@@ -51,4 +51,44 @@ std::size_t toUtf16(char32_t codePoint, char16_t (&units)[2]) noexcept
     return 2;
 }
 
+Utf16Sequence decodeUtf16(std::u16string_view text, std::size_t at) noexcept
+{
+    const char32_t unit = text[at];
+    const bool high = unit >= 0xD800 && unit < 0xDC00;
+    const bool low = unit >= 0xDC00 && unit < 0xE000;
+    if (!high && !low)
+        return {unit, 1, true};
+    if (low || at + 1 >= text.size())
+        return {0, 1, false};
+    const char32_t next = text[at + 1];
+    if (next < 0xDC00 || next >= 0xE000)
+        return {0, 1, false};
+    return {0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), 2, true};
+}
+
+std::size_t toUtf8(char32_t codePoint, char (&bytes)[4]) noexcept
+{
+    const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
+    if (codePoint < 0x80) {
+        bytes[0] = byte(codePoint);
+        return 1;
+    }
+    if (codePoint < 0x800) {
+        bytes[0] = byte(0xC0 | (codePoint >> 6));
+        bytes[1] = byte(0x80 | (codePoint & 0x3F));
+        return 2;
+    }
+    if (codePoint < 0x10000) {
+        bytes[0] = byte(0xE0 | (codePoint >> 12));
+        bytes[1] = byte(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes[2] = byte(0x80 | (codePoint & 0x3F));
+        return 3;
+    }
+    bytes[0] = byte(0xF0 | (codePoint >> 18));
+    bytes[1] = byte(0x80 | ((codePoint >> 12) & 0x3F));
+    bytes[2] = byte(0x80 | ((codePoint >> 6) & 0x3F));
+    bytes[3] = byte(0x80 | (codePoint & 0x3F));
+    return 4;
+}
+
 } // namespace vantle

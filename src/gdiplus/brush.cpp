@@ -3,7 +3,6 @@
 #include "gdiplus_matrix.h"
 #include "gdiplus_path.h"
 #include "native_objects.h"
-#include "path_geometry.h"
 
 #include <algorithm>
 
@@ -16,13 +15,6 @@ void addStop(cairo_pattern_t* pattern, double offset, ARGB color)
     const Color c(color);
     cairo_pattern_add_color_stop_rgba(pattern, offset, c.GetR() / 255.0, c.GetG() / 255.0, c.GetB() / 255.0,
                                       c.GetA() / 255.0);
-}
-
-void setCorner(cairo_pattern_t* mesh, unsigned int corner, ARGB color)
-{
-    const Color c(color);
-    cairo_mesh_pattern_set_corner_color_rgba(mesh, corner, c.GetR() / 255.0, c.GetG() / 255.0, c.GetB() / 255.0,
-                                             c.GetA() / 255.0);
 }
 
 cairo_extend_t tiling(WrapMode mode)
@@ -70,36 +62,14 @@ cairo_pattern_t* GpLineGradient::createPattern() const
 
 cairo_pattern_t* GpPathGradient::createPattern() const
 {
-    const bool oneSurroundColor =
-        std::all_of(surroundColors.begin(), surroundColors.end(), [&](ARGB c) { return c == surroundColors[0]; });
-    if (ellipse && oneSurroundColor) {
-        // Along every ray from the centre the colour goes linearly from the
-        // centre colour to the surround colour at the ellipse: a radial
-        // gradient over the unit circle, mapped onto the ellipse.
-        cairo_pattern_t* pattern = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-        addStop(pattern, 0, centerColor);
-        addStop(pattern, 1, surroundColors[0]);
-        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_NONE);
-        return placed(pattern, *ellipse);
-    }
-    if (boundary.size() < 3)
-        return nullptr;
-    // Any other outline: one Gouraud triangle from the centre to each edge,
-    // which is the same linear interpolation along the rays.
-    cairo_pattern_t* mesh = cairo_pattern_create_mesh();
-    const std::size_t count = boundary.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t next = (i + 1) % count;
-        cairo_mesh_pattern_begin_patch(mesh);
-        cairo_mesh_pattern_move_to(mesh, center.X, center.Y);
-        cairo_mesh_pattern_line_to(mesh, boundary[i].X, boundary[i].Y);
-        cairo_mesh_pattern_line_to(mesh, boundary[next].X, boundary[next].Y);
-        setCorner(mesh, 0, centerColor);
-        setCorner(mesh, 1, surroundColors[std::min(i, surroundColors.size() - 1)]);
-        setCorner(mesh, 2, surroundColors[std::min(next, surroundColors.size() - 1)]);
-        cairo_mesh_pattern_end_patch(mesh);
-    }
-    return mesh;
+    // Along every ray from the centre the colour goes linearly from the
+    // centre colour to the surround colour at the ellipse: a radial gradient
+    // over the unit circle, mapped onto the ellipse.
+    cairo_pattern_t* pattern = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
+    addStop(pattern, 0, centerColor);
+    addStop(pattern, 1, surroundColor);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_NONE);
+    return placed(pattern, ellipse);
 }
 
 GpTexture::~GpTexture()
@@ -117,20 +87,6 @@ cairo_pattern_t* GpTexture::createPattern() const
 }
 
 Brush::~Brush() { delete nativeBrush; }
-
-Status Brush::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Brush::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
 
 SolidBrush::SolidBrush(const Color& color) { SetNativeBrush(new GpSolidFill(color.GetValue())); }
 
@@ -163,15 +119,14 @@ PathGradientBrush::PathGradientBrush(const GraphicsPath* path)
         return;
     }
     const GpPath& source = *path->nativePath;
-    std::vector<PointF> outline = flattenedOutline(source);
-    if (outline.size() < 3) {
-        lastResult = OutOfMemory;
+    // The views' gradients are over ellipses (a knob's shadow); any other
+    // outline is left to the system's GDI+.
+    if (!source.ellipse) {
+        lastResult = NotImplemented;
         return;
     }
     auto* brush = new GpPathGradient;
-    brush->ellipse = source.ellipse;
-    brush->center = source.ellipse ? PointF(REAL(source.ellipse->x0), REAL(source.ellipse->y0)) : centroid(outline);
-    brush->boundary = std::move(outline);
+    brush->ellipse = *source.ellipse;
     SetNativeBrush(brush);
 }
 
@@ -187,12 +142,11 @@ Status PathGradientBrush::SetSurroundColors(const Color* colors, INT* count)
 {
     if (!nativeBrush || !colors || !count || *count <= 0)
         return SetStatus(InvalidParameter);
-    auto* brush = static_cast<GpPathGradient*>(nativeBrush);
-    if (std::size_t(*count) > brush->boundary.size() && !brush->ellipse)
-        return SetStatus(InvalidParameter);
-    brush->surroundColors.clear();
-    for (INT i = 0; i < *count; ++i)
-        brush->surroundColors.push_back(colors[i].GetValue());
+    // One colour all round: the gradient the layer draws.
+    for (INT i = 1; i < *count; ++i)
+        if (colors[i].GetValue() != colors[0].GetValue())
+            return SetStatus(NotImplemented);
+    static_cast<GpPathGradient*>(nativeBrush)->surroundColor = colors[0].GetValue();
     return Ok;
 }
 

@@ -106,33 +106,15 @@ PixelRegion combine(const PixelRegion& current, const PixelRegion& shape, Combin
         if (shape.infinite())
             return current;
         break;
-    case CombineModeUnion:
-        if (current.infinite() || shape.infinite())
-            return PixelRegion();
-        break;
     default:
         break;
     }
     cairo_region_t* result = finite(current);
     cairo_region_t* other = finite(shape);
-    switch (mode) {
-    case CombineModeIntersect:
+    if (mode == CombineModeIntersect)
         cairo_region_intersect(result, other);
-        break;
-    case CombineModeUnion:
-        cairo_region_union(result, other);
-        break;
-    case CombineModeXor:
-        cairo_region_xor(result, other);
-        break;
-    case CombineModeExclude:
+    else
         cairo_region_subtract(result, other);
-        break;
-    default: // CombineModeComplement: what the shape has and the current clip lacks
-        cairo_region_subtract(other, result);
-        std::swap(result, other);
-        break;
-    }
     cairo_region_destroy(other);
     return PixelRegion(result);
 }

@@ -12,8 +12,9 @@ namespace Gdiplus {
 // within bounds (shapes only matter where the surface is).
 PixelRegion rasterize(const std::vector<std::vector<PointF>>& figures, const cairo_rectangle_int_t& bounds);
 
-// current combined with shape by the mode; an infinite region stands for the
-// bounds where a complement is needed.
+// current combined with shape by the mode: replace, intersect or exclude (the
+// modes the layer offers); an infinite region stands for the bounds where a
+// finite one is needed.
 PixelRegion combine(const PixelRegion& current, const PixelRegion& shape, CombineMode mode,
                     const cairo_rectangle_int_t& bounds);
 

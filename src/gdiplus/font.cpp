@@ -78,7 +78,7 @@ FontFamily::FontFamily(const WCHAR* name, const FontCollection* fontCollection)
     lastResult = nativeFamily ? Ok : FontFamilyNotFound;
 }
 
-FontFamily::FontFamily(GpFontFamily* family, Status status) : nativeFamily(family), lastResult(status) {}
+FontFamily::FontFamily(GpFontFamily* family, Status status) : nativeFamily(family) { lastResult = status; }
 
 FontFamily::~FontFamily() { delete nativeFamily; }
 
@@ -114,20 +114,6 @@ FontFamily* FontFamily::Clone() const
 {
     GpFontFamily* clone = nativeFamily ? new GpFontFamily(*nativeFamily) : nullptr;
     return new FontFamily(clone, clone ? Ok : InvalidParameter);
-}
-
-Status FontFamily::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status FontFamily::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
 }
 
 // FontCollection ----------------------------------------------------------------
@@ -171,20 +157,6 @@ Status FontCollection::GetFamilies(INT numSought, FontFamily* families, INT* num
     return Ok;
 }
 
-Status FontCollection::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status FontCollection::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 // PrivateFontCollection -------------------------------------------------------------
 
 PrivateFontCollection::PrivateFontCollection()
@@ -226,10 +198,15 @@ GpFont* createFont(const GpFontFamily* family, REAL emSize, INT style, Unit unit
         status = InvalidParameter;
         return nullptr;
     }
+    // The views draw regular text; bold, italic, underlined and struck-out
+    // faces are left to the system's GDI+.
+    if (style != FontStyleRegular) {
+        status = NotImplemented;
+        return nullptr;
+    }
     auto* font = new GpFont;
     font->face = family->face;
     font->emSize = emSize;
-    font->style = style;
     font->unit = unit;
     status = Ok;
     return font;
@@ -254,19 +231,5 @@ Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const Fon
 Font::~Font() { delete nativeFont; }
 
 REAL Font::GetSize() const { return nativeFont ? nativeFont->emSize : 0; }
-
-Status Font::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Font::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
 
 } // namespace Gdiplus

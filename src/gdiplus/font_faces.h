@@ -6,15 +6,13 @@
 // cairo's process-wide caches (which a host may share) once it is shut down.
 
 #include "gdiplus_types.h"
+#include "glyph_cache.h"
 
 #include <cairo.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace Gdiplus {
@@ -32,42 +30,31 @@ public:
     // Ascent and descent as fractions of the em.
     double ascent() const { return ascentPerEm; }
     double descent() const { return descentPerEm; }
-    double underlinePosition() const { return underlinePerEm; }
-    double underlineThickness() const { return underlineThicknessPerEm; }
 
     unsigned int glyphIndex(char32_t character) const;
     // The glyph's advance at an em size in pixels, hinted and rounded to
-    // whole pixels. Bold (GDI+ style bits) is synthesised and widens it.
-    double advance(unsigned int glyph, double emPixels, INT style) const;
+    // whole pixels.
+    double advance(unsigned int glyph, double emPixels) const;
     // Paints the glyph with the context's source, its origin at the device
     // pixel (x, y): rendered by FreeType, hinted lightly, kept for reuse.
-    void paintGlyph(cairo_t* context, unsigned int glyph, double emPixels, INT style, bool antialias, int x,
-                    int y) const;
+    void paintGlyph(cairo_t* context, unsigned int glyph, double emPixels, bool antialias, int x, int y) const;
     // Adds the glyph's unhinted outline to the context's path, its origin at
     // (x, y) in user space: for text under a scaled or rotated transform.
-    void addGlyphOutline(cairo_t* context, unsigned int glyph, double emPixels, INT style, double x, double y) const;
+    void addGlyphOutline(cairo_t* context, unsigned int glyph, double emPixels, double x, double y) const;
 
 private:
-    struct RenderedGlyph {
-        cairo_surface_t* mask = nullptr;
-        int left = 0;
-        int top = 0;
-        double advance = 0;
-    };
-    using GlyphKey = std::tuple<unsigned int, long, INT, bool>;
-
     // Loads the glyph into the face's slot (with the face's lock held).
-    bool load(unsigned int glyph, double emPixels, INT style, std::int32_t flags) const;
-    const RenderedGlyph* rendered(unsigned int glyph, double emPixels, INT style, bool antialias) const;
+    bool load(unsigned int glyph, double emPixels, std::int32_t flags) const;
+    // The glyph from the cache, rendered first if it is not there; null when
+    // FreeType cannot load it. The caller shares ownership while drawing.
+    SharedGlyph rendered(unsigned int glyph, double emPixels, bool antialias) const;
+    SharedGlyph render(unsigned int glyph, double emPixels, bool antialias) const;
 
     std::shared_ptr<FaceResource> resource;
     std::u16string family;
     double ascentPerEm = 0.8;
     double descentPerEm = 0.2;
-    double underlinePerEm = -0.1;
-    double underlineThicknessPerEm = 0.05;
-    mutable std::mutex glyphsMutex;
-    mutable std::map<GlyphKey, RenderedGlyph> glyphs;
+    mutable GlyphCache glyphs;
 };
 
 // Every face of a font file in memory (a collection file has several); the
@@ -84,8 +71,5 @@ std::shared_ptr<const FontFace> findGenericSansSerif();
 // installed faces.
 bool startFontSystem();
 void stopFontSystem();
-
-std::string toUtf8(const std::u16string& text);
-std::u16string toUtf16(const std::string& text);
 
 } // namespace Gdiplus

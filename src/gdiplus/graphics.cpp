@@ -192,8 +192,6 @@ std::u16string_view textOf(const WCHAR* string, INT length)
     return std::u16string_view(string, std::size_t(length));
 }
 
-constexpr INT noClipFlag = 0x00004000;
-
 } // namespace
 
 GpBrush* Graphics::native(const Brush* brush) { return brush ? brush->nativeBrush : nullptr; }
@@ -527,7 +525,7 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
     cairo_t* context = begin(g);
     if (!useBrush(context, *native(brush)))
         return SetStatus(finish(g));
-    if (layoutRect.Width > 0 && layoutRect.Height > 0 && !(format && (format->flags & noClipFlag))) {
+    if (layoutRect.Width > 0 && layoutRect.Height > 0 && !(format && (format->flags & StringFormatFlagsNoClip))) {
         cairo_rectangle(context, layoutRect.X, layoutRect.Y, layoutRect.Width, layoutRect.Height);
         cairo_clip(context);
     }
@@ -545,27 +543,15 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
         for (const PlacedGlyph& glyph : layout.glyphs) {
             double x = glyph.x, y = glyph.y;
             cairo_matrix_transform_point(&device, &x, &y);
-            gpFont->face->paintGlyph(context, glyph.index, em * device.xx, gpFont->style, antialias,
+            gpFont->face->paintGlyph(context, glyph.index, em * device.xx, antialias,
                                      int(std::lround(x)), int(std::lround(y)));
         }
         cairo_set_matrix(context, &device);
     } else {
         for (const PlacedGlyph& glyph : layout.glyphs)
-            gpFont->face->addGlyphOutline(context, glyph.index, em, gpFont->style, glyph.x, glyph.y);
+            gpFont->face->addGlyphOutline(context, glyph.index, em, glyph.x, glyph.y);
         cairo_set_fill_rule(context, CAIRO_FILL_RULE_WINDING);
         cairo_set_antialias(context, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-        cairo_fill(context);
-    }
-    if (gpFont->style & (FontStyleUnderline | FontStyleStrikeout)) {
-        const double thickness = std::max(1.0, std::round(gpFont->face->underlineThickness() * em));
-        for (const TextLayout::Line& line : layout.lines) {
-            if (gpFont->style & FontStyleUnderline)
-                cairo_rectangle(context, line.x, std::round(line.baseline - gpFont->face->underlinePosition() * em),
-                                line.width, thickness);
-            if (gpFont->style & FontStyleStrikeout)
-                cairo_rectangle(context, line.x, std::round(line.baseline - gpFont->face->ascent() * em * 0.3),
-                                line.width, thickness);
-        }
         cairo_fill(context);
     }
     return SetStatus(finish(g));
@@ -614,6 +600,10 @@ Status Graphics::SetClip(const Region* region, CombineMode combineMode)
     const GpRegion* source = native(region);
     if (!nativeGraphics || !source || combineMode < CombineModeReplace || combineMode > CombineModeComplement)
         return SetStatus(InvalidParameter);
+    // The views replace, narrow and cut out; a union, an exclusive or and a
+    // complement are left to the system's GDI+.
+    if (combineMode != CombineModeReplace && combineMode != CombineModeIntersect && combineMode != CombineModeExclude)
+        return SetStatus(NotImplemented);
     GpGraphics& g = *nativeGraphics;
     const PixelRegion shape =
         source->infinite ? PixelRegion() : rasterize(transformed(source->figures, g.device()), g.bounds);
@@ -657,20 +647,6 @@ Status Graphics::ResetClip()
     nativeGraphics->state.clip = PixelRegion();
     nativeGraphics->clipApplied = false;
     return Ok;
-}
-
-Status Graphics::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Graphics::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
 }
 
 } // namespace Gdiplus

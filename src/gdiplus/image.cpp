@@ -65,7 +65,7 @@ std::uint32_t keptPixel(cairo_surface_t* surface, INT x, INT y)
 
 } // namespace
 
-Image::Image(GpImage* image, Status status) : nativeImage(image), lastResult(status) {}
+Image::Image(GpImage* image, Status status) : nativeImage(image) { lastResult = status; }
 
 Image::~Image() { delete static_cast<GpBitmap*>(nativeImage); }
 
@@ -90,20 +90,6 @@ PixelFormat Image::GetPixelFormat()
     if (!nativeImage)
         return SetStatus(InvalidParameter), 0;
     return nativeImage->format;
-}
-
-Status Image::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Image::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
 }
 
 Bitmap::Bitmap(INT width, INT height, PixelFormat format)

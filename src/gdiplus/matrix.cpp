@@ -73,30 +73,4 @@ Status Matrix::GetElements(REAL* m) const
     return Ok;
 }
 
-Status Matrix::TransformPoints(PointF* points, INT count) const
-{
-    if (!points || count <= 0)
-        return SetStatus(InvalidParameter);
-    for (INT i = 0; i < count; ++i) {
-        double x = points[i].X, y = points[i].Y;
-        cairo_matrix_transform_point(&nativeMatrix->value, &x, &y);
-        points[i] = PointF(static_cast<REAL>(x), static_cast<REAL>(y));
-    }
-    return Ok;
-}
-
-Status Matrix::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Matrix::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 } // namespace Gdiplus

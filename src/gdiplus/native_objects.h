@@ -114,11 +114,10 @@ public:
 class GpPathGradient : public GpBrush {
 public:
     cairo_pattern_t* createPattern() const override;
-    std::vector<PointF> boundary;
-    std::optional<cairo_matrix_t> ellipse;
-    PointF center;
+    // The unit circle's placement onto the path's ellipse.
+    cairo_matrix_t ellipse;
     ARGB centerColor = 0xFFFFFFFF;
-    std::vector<ARGB> surroundColors{0xFFFFFFFF};
+    ARGB surroundColor = 0xFFFFFFFF;
 };
 
 class GpTexture : public GpBrush {
@@ -151,7 +150,6 @@ class GpFont {
 public:
     std::shared_ptr<const FontFace> face;
     REAL emSize = 0;
-    INT style = FontStyleRegular;
     Unit unit = UnitPoint;
     // The em size in world units, as the text is laid out.
     double pixelSize() const;

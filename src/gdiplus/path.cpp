@@ -141,18 +141,4 @@ Status GraphicsPath::Transform(const Matrix* matrix)
 
 INT GraphicsPath::GetPointCount() const { return INT(nativePath->points.size()); }
 
-Status GraphicsPath::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status GraphicsPath::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 } // namespace Gdiplus

@@ -13,18 +13,4 @@ Pen::Pen(const Color& color, REAL width)
 
 Pen::~Pen() { delete nativePen; }
 
-Status Pen::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Pen::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 } // namespace Gdiplus

@@ -25,18 +25,4 @@ Region::Region(const Rect& rect)
 
 Region::~Region() { delete nativeRegion; }
 
-Status Region::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status Region::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 } // namespace Gdiplus

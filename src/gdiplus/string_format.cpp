@@ -36,18 +36,4 @@ Status StringFormat::SetLineAlignment(StringAlignment align)
 
 StringAlignment StringFormat::GetLineAlignment() const { return nativeFormat->lineAlignment; }
 
-Status StringFormat::GetLastStatus() const
-{
-    const Status status = lastResult;
-    lastResult = Ok;
-    return status;
-}
-
-Status StringFormat::SetStatus(Status status) const
-{
-    if (status != Ok)
-        lastResult = status;
-    return status;
-}
-
 } // namespace Gdiplus

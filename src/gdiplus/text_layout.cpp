@@ -1,14 +1,13 @@
 #include "text_layout.h"
 
+#include "foundation/utf8.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace Gdiplus {
 
 namespace {
-
-constexpr INT noWrapFlag = 0x00001000;
-constexpr INT measureTrailingSpacesFlag = 0x00000800;
 
 struct Character {
     char32_t code;
@@ -20,20 +19,20 @@ std::vector<std::vector<Character>> splitLines(std::u16string_view text, const G
 {
     std::vector<std::vector<Character>> lines(1);
     const double em = font.pixelSize();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+    for (std::size_t at = 0; at < text.size();) {
+        // An unpaired surrogate is looked up as it is: no font maps it, so
+        // it draws as the font's missing-glyph box.
+        const vantle::Utf16Sequence sequence = vantle::decodeUtf16(text, at);
+        const char32_t c = sequence.valid ? sequence.codePoint : text[at];
+        at += sequence.length;
+        if (c == u'\r' && at < text.size() && text[at] == u'\n')
             continue;
         if (c == u'\n' || c == u'\r') {
             lines.emplace_back();
             continue;
         }
         const unsigned int glyph = font.face->glyphIndex(c);
-        lines.back().push_back({c, glyph, font.face->advance(glyph, em, font.style)});
+        lines.back().push_back({c, glyph, font.face->advance(glyph, em)});
     }
     return lines;
 }
@@ -96,8 +95,8 @@ TextLayout layoutText(std::u16string_view text, const GpFont& font, const RectF&
     const double em = font.pixelSize();
     const double ascent = std::ceil(font.face->ascent() * em - 1e-6);
     const double lineHeight = ascent + std::ceil(font.face->descent() * em - 1e-6);
-    const bool wraps = layoutRect.Width > 0 && !(f.flags & noWrapFlag);
-    const bool trailingSpaces = (f.flags & measureTrailingSpacesFlag) != 0;
+    const bool wraps = layoutRect.Width > 0 && !(f.flags & StringFormatFlagsNoWrap);
+    const bool trailingSpaces = (f.flags & StringFormatFlagsMeasureTrailingSpaces) != 0;
 
     struct Piece {
         const std::vector<Character>* characters;

@@ -14,6 +14,7 @@ inline constexpr float mappingRange = 40.0f;
 // Output loudness for an input loudness: pulled toward target with the slope
 // (the inverse ratio) above target - mappingRange, parallel to the input
 // below it, where the two branches meet.
+// L' = T + S (L - T) for L >= T - R; L' = L - (S - 1) R below (R = mappingRange).
 template <typename Level>
 Level mappedLoudness(Level loudness, Level target, Level slope) noexcept
 {
@@ -22,7 +23,8 @@ Level mappedLoudness(Level loudness, Level target, Level slope) noexcept
     return select(target - range > loudness, loudness - (slope - one) * range, (loudness - target) * slope + target);
 }
 
-// The side-to-mid level ratio mapped likewise around 0 with the stereo slope.
+// The side-to-mid level ratio mapped likewise around 0 with the stereo slope:
+// r' = S r for r >= -R; r' = r - (S - 1) R below.
 template <typename Level>
 Level mappedSideRatio(Level ratio, Level slope) noexcept
 {

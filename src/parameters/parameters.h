@@ -15,8 +15,6 @@ enum ParameterId : std::int32_t {
 
 inline constexpr std::int32_t ParameterCount = 5;
 
-inline constexpr bool isParameterId(std::int64_t id) noexcept { return id >= 0 && id < ParameterCount; }
-
 // One normalised value per parameter, in id order. Values are kept as they
 // arrive, unclamped; whoever derives a quantity from them clamps.
 struct Parameters {

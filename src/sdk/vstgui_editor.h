@@ -77,7 +77,6 @@ protected:
     std::unique_ptr<VSTGUI::CVSTGUITimer> timer;
 
     // The size at a scale of 1.
-    const ViewRect& getUnscaledRect() const { return unscaledRect; }
 
 private:
     // Host scale and zoom in force: the frame, the view's size and the

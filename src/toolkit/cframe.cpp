@@ -318,8 +318,6 @@ CMouseEventResult CFrame::onMouseCancel()
     return view ? view->onMouseCancel() : kMouseEventNotHandled;
 }
 
-void CFrame::onMouseExited() {}
-
 bool CFrame::onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
                      const CButtonState& buttons)
 {

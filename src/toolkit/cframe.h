@@ -63,7 +63,6 @@ public:
     void invalidRect(const CRect& rect);
     // Everything invalid, as one rectangle.
     const CRect& getInvalidArea() const { return invalidArea; }
-    bool hasInvalidArea() const { return !invalidRects.empty(); }
 
     // Paints the whole frame into the back buffer and returns it (owned by
     // the frame; null if the bitmap cannot be created).
@@ -85,8 +84,6 @@ public:
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseCancel() override;
-    // The pointer left the window; a drag in progress keeps going.
-    void onMouseExited();
     // The wheel goes to the view under the pointer.
     bool onWheel(const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
                  const CButtonState& buttons) override;

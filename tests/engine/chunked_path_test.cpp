@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <random>
@@ -258,6 +259,39 @@ TEST(ChunkedPath, OtherChannelCountsAgreeWithThePerFrameForm)
         EXPECT_GT(agreement.identical, agreement.samples * 999 / 1000);
         EXPECT_EQ(a.delaySamples(), b.delaySamples());
         EXPECT_EQ(a.meterValue(), b.meterValue());
+    }
+}
+
+// One channel runs its detector in the stereo detector's lanes. It must give
+// the bits the frame-by-frame detector gives, which a three-channel engine
+// with two silent channels still runs (their zero powers add nothing): bad
+// input, overflow, Speed switching mid-chunk and blocks short enough that
+// runs fall back to the per-frame steps included.
+TEST(ChunkedPath, MonoInLanesGivesTheBitsOfTheFrameByFrameDetector)
+{
+    const std::int32_t rate = 44100;
+    const Channels stereo = hardSignal(rate, rate * 7);
+    const std::vector<float> silence(stereo[0].size(), 0.0f);
+    const auto automate = [](host::ParameterChanges& changes, std::int64_t start, std::int32_t length) {
+        changes.addPoint(Ratio, length - 1, static_cast<double>(start % 7) / 7.0);
+        if (start % 2)
+            changes.addPoint(Target, length / 2, static_cast<double>(start % 5) / 5.0);
+        if (start % 3 == 0)
+            changes.addPoint(Speed, length / 3, start % 2 ? 0.9 : 0.1);
+        changes.addPoint(Bypass, length - 1, start % 11 == 0 ? 1.0 : 0.0);
+    };
+    for (const std::int32_t blockSize : {333, 61, 2}) {
+        SCOPED_TRACE(blockSize);
+        RealtimeProcessor mono({rate, 1, Parameters{}}), three({rate, 3, Parameters{}});
+        const Channels x = test::runEngine(mono, {stereo[0]}, blockSize, automate, test::Path::Chunked);
+        const Channels y = test::runEngine(three, {stereo[0], silence, silence}, blockSize, automate, test::Path::Chunked);
+        ASSERT_EQ(x[0].size(), y[0].size());
+        std::size_t different = 0;
+        for (std::size_t i = 0; i < x[0].size(); ++i)
+            different += std::memcmp(&x[0][i], &y[0][i], sizeof(float)) != 0;
+        EXPECT_EQ(different, 0u);
+        EXPECT_EQ(mono.meterValue(), three.meterValue());
+        EXPECT_EQ(mono.delaySamples(), three.delaySamples());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -62,12 +63,31 @@ TEST(EngineAllocation, BlocksWithAutomationAndStateLoadsAllocateNothing)
     }
 }
 
-TEST(EngineAllocation, TheCounterSeesAllocations)
+// Every allocation function a container or a new-expression in the engine
+// could reach is counted, with its release; if one were missed, the zero
+// counts above would prove nothing.
+TEST(EngineAllocation, TheCounterSeesEveryFormOfAllocation)
 {
     test::AllocationCounter counter;
-    auto* p = new std::vector<int>(100);
-    delete p;
-    EXPECT_EQ(counter.allocations(), 2u);
+    void* volatile single = ::operator new(24);
+    void* volatile array = ::operator new[](40);
+    void* volatile aligned = ::operator new(48, std::align_val_t{64});
+    void* volatile alignedArray = ::operator new[](48, std::align_val_t{64});
+    void* volatile quiet = ::operator new(16, std::nothrow);
+    EXPECT_EQ(counter.allocations(), 5u);
+    EXPECT_EQ(counter.deallocations(), 0u);
+    ::operator delete(single);
+    ::operator delete[](array);
+    ::operator delete(aligned, std::align_val_t{64});
+    ::operator delete[](alignedArray, std::align_val_t{64});
+    ::operator delete(quiet);
+    EXPECT_EQ(counter.deallocations(), 5u);
+    // A standard container's allocations, however many its library makes.
+    const std::size_t before = counter.allocations();
+    std::vector<int>* volatile numbers = new std::vector<int>(100);
+    EXPECT_GE(counter.allocations(), before + 2);
+    delete numbers;
+    EXPECT_EQ(counter.deallocations(), counter.allocations());
 }
 
 } // namespace

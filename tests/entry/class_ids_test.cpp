@@ -42,14 +42,6 @@ TEST(ClassIds, DerivationIsDeterministicAndSensitiveToEveryInput)
     EXPECT_LT(equalBytes(plain, tarvel::makeClassId("Tarvel64Controller", "")), 4);
 }
 
-TEST(ClassIds, SaltIsAShortFixedText)
-{
-    const std::string salt = tarvel::classIdSalt();
-    EXPECT_FALSE(salt.empty());
-    EXPECT_LE(salt.size(), 32u);
-    EXPECT_EQ(salt, tarvel::classIdSalt());
-}
-
 TEST(Vst2UniqueId, BytesAreSignedAndBorrowFromTheByteAbove)
 {
     EXPECT_EQ(static_cast<std::uint32_t>(tarvel::vst2IdFromBytes(0x01, 0xFF, 0x00, 0x00)), 0xFFFFFF01u);

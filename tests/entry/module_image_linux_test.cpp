@@ -91,4 +91,29 @@ TEST_F(ModuleImage, ExportsOnlyTheEntryPoints)
     EXPECT_EQ(exported, entryPoints);
 }
 
+// The engine's per-frame reference forms serve the tests and benchmarks
+// only: the module's own symbol table (local symbols included) has none of
+// them, while the chunked path they are the reference for is there.
+TEST_F(ModuleImage, CarriesTheEngineButNotItsPerFrameReferenceForms)
+{
+    std::vector<std::string> engineSymbols;
+    eachEntry<Elf64_Sym>(SHT_SYMTAB, [&](const Elf64_Sym& symbol, const Elf64_Shdr& strings) {
+        const std::string name = text(strings, symbol.st_name);
+        if (symbol.st_shndx != SHN_UNDEF && name.find("tarvel") != std::string::npos)
+            engineSymbols.push_back(name);
+    });
+    const auto defines = [&](const std::string& part) {
+        for (const std::string& name : engineSymbols)
+            if (name.find(part) != std::string::npos)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(defines("17RealtimeProcessor12processBlock")) << "no symbol table to read";
+    ASSERT_TRUE(defines("12LoudnessCore12renderStereo"));
+    for (const char* reference : {"17RealtimeProcessor20processBlockPerFrame", "21processFramesOneByOne",
+                                  "17RealtimeProcessor17advanceParameters", "12LoudnessCore12processFrame",
+                                  "18processStereoFrame", "19processGeneralFrame"})
+        EXPECT_FALSE(defines(reference)) << reference;
+}
+
 } // namespace

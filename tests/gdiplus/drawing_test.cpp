@@ -203,6 +203,45 @@ TEST_F(GdiplusLayer, ClipsAreSavedRestoredAndCarriedThroughTransforms)
     EXPECT_EQ(alpha(bitmap, 32, 32), 0);
 }
 
+// The layer draws the subset the views use. What lies beyond it is refused
+// with NotImplemented, never drawn differently from the system's GDI+, and a
+// refused call leaves the drawing state as it was.
+TEST_F(GdiplusLayer, WhatTheViewsDoNotUseIsRefusedAndChangesNothing)
+{
+    Bitmap bitmap(40, 40, PixelFormat32bppPARGB);
+    Graphics graphics(&bitmap);
+    ASSERT_EQ(graphics.SetClip(Rect(0, 0, 10, 10)), Ok);
+    for (const CombineMode mode : {CombineModeUnion, CombineModeXor, CombineModeComplement}) {
+        EXPECT_EQ(graphics.SetClip(Rect(20, 20, 10, 10), mode), NotImplemented) << int(mode);
+        EXPECT_EQ(graphics.GetLastStatus(), NotImplemented);
+    }
+    SolidBrush white(Color(0xFFFFFFFF));
+    graphics.FillRectangle(&white, 0, 0, 40, 40);
+    EXPECT_EQ(alpha(bitmap, 5, 5), 0xFF);
+    EXPECT_EQ(alpha(bitmap, 25, 25), 0) << "the clip from before the refused calls";
+
+    GraphicsPath square;
+    square.AddRectangle(RectF(0, 0, 10, 10));
+    const PathGradientBrush overSquare(&square);
+    EXPECT_EQ(overSquare.GetLastStatus(), NotImplemented);
+    GraphicsPath round;
+    round.AddEllipse(0.0f, 0.0f, 10.0f, 10.0f);
+    PathGradientBrush overEllipse(&round);
+    const Color two[] = {Color(0xFF000000), Color(0xFFFFFFFF)};
+    INT count = 2;
+    EXPECT_EQ(overEllipse.SetSurroundColors(two, &count), NotImplemented);
+    const Color same[] = {Color(0xFF102030), Color(0xFF102030)};
+    EXPECT_EQ(overEllipse.SetSurroundColors(same, &count), Ok);
+
+    const FontFamily family(u"DejaVu Sans");
+    for (const INT style : {INT(FontStyleBold), INT(FontStyleItalic), INT(FontStyleUnderline), INT(FontStyleStrikeout)}) {
+        const Font font(&family, 12.0f, style, UnitPixel);
+        EXPECT_EQ(font.GetLastStatus(), NotImplemented) << style;
+        StringFormat format;
+        EXPECT_EQ(graphics.DrawString(u"x", 1, &font, PointF(0, 0), &format, &white), InvalidParameter);
+    }
+}
+
 TEST_F(GdiplusLayer, ThePageScaleFollowsTheWorldTransformAndIsSavedWithTheState)
 {
     Bitmap bitmap(60, 60, PixelFormat32bppPARGB);

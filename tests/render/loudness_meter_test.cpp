@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "render/reference_meter.h"
+#include "support/reference_loudness.h"
 #include "support/signals.h"
 #include "tools/render/loudness_meter.h"
 
@@ -45,7 +45,8 @@ void expectAgreement(const Interleaved& samples, int channels, unsigned sampleRa
 {
     const LoudnessMeter meter = measured(samples, channels, sampleRate);
     const LoudnessReport ours = meter.report();
-    const test::ReferenceReport reference = test::measuredByLibebur128(samples, channels, sampleRate);
+    const test::ReferenceLoudness reference =
+        test::referenceLoudness(samples, static_cast<unsigned>(channels), sampleRate, test::MonoAs::DualMono);
     expectSameLevel(ours.integrated, reference.integrated, "integrated");
     EXPECT_NEAR(ours.range, reference.range, 0.05) << "range";
     expectSameLevel(ours.maxShortTerm, reference.maxShortTerm, "max short-term");

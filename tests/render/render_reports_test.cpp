@@ -11,8 +11,8 @@
 
 #include "framework/resource_cache.h"
 #include "parameters/mapping_curve.h"
-#include "render/reference_meter.h"
 #include "render/tool_runner.h"
+#include "support/reference_loudness.h"
 #include "support/signals.h"
 #include "toolkit/gdiplus_globals.h"
 #include "tools/host/vst3_effect_host.h"
@@ -41,7 +41,13 @@ double level(const picojson::value& number)
     return number.is<picojson::null>() ? -std::numeric_limits<double>::infinity() : number.get<double>();
 }
 
-void expectReportMatches(const picojson::value& reported, const ReferenceReport& reference, const std::string& what)
+// A file's loudness as the tool reports it: a mono file counts as dual mono.
+ReferenceLoudness measuredByLibebur128(const Sound& sound)
+{
+    return referenceLoudness(sound.channels, static_cast<unsigned>(sound.sampleRate), MonoAs::DualMono);
+}
+
+void expectReportMatches(const picojson::value& reported, const ReferenceLoudness& reference, const std::string& what)
 {
     EXPECT_NEAR(level(reported.get("integrated_lufs")), reference.integrated, 0.05) << what;
     EXPECT_NEAR(level(reported.get("range_lu")), reference.range, 0.05) << what;

@@ -1,8 +1,8 @@
 // MyKnob: its artwork probed in offscreen renders, its steps and geometry,
 // and a stepped knob driven through the frame as a user drags it.
-// Tolerances allow for the different antialiasing of libgdiplus and of
-// Windows' GDI+; each probe sits where the two agree on full coverage or
-// none.
+// Tolerances allow for the different antialiasing of the cairo-drawn GDI+
+// layer on Linux and of Windows' GDI+; each probe sits where the two agree
+// on full coverage or none.
 #include "framework/resource_cache.h"
 #include "png_writer.h"
 #include "toolkit/cframe.h"

@@ -1,7 +1,8 @@
 // MyLoudnessMapping probed in offscreen renders: panel, grid, labels in the
 // embedded monospaced font, the curve split at the current level, the fill
 // beneath the reached part, and the target cross-hair. Probes sit away from
-// antialiased edges, so libgdiplus and Windows' GDI+ agree on them.
+// antialiased edges, so the cairo-drawn GDI+ layer on Linux and Windows'
+// GDI+ agree on them.
 #include "embedded_assets.h"
 #include "framework/resource_cache.h"
 #include "toolkit/cframe.h"

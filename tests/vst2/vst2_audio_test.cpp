@@ -9,7 +9,7 @@
 
 #include "support/allocation_counter.h"
 #include "support/signals.h"
-#include "vst2/vst2_test_host.h"
+#include "tools/host/vst2_host.h"
 #include "vst2/vst3_reference.h"
 
 namespace tarvel::test {
@@ -67,7 +67,7 @@ void processVst2<double>(AEffect& effect, double** in, double** out, int frames)
 template <typename Sample>
 Channels<Sample> renderVst2(const Channels<Sample>& input, VstInt32& latency)
 {
-    Vst2TestHost host;
+    host::Vst2Host host{TARVEL_MODULE_PATH};
     AEffect* effect = host.open();
     if (!effect)
         return {};
@@ -129,7 +129,7 @@ TEST(Vst2Audio, ProcessDoubleReplacingIsBitIdenticalToTheVst3Path) { expectIdent
 
 TEST(Vst2Audio, ProcessingWithParameterChangesAllocatesNothing)
 {
-    Vst2TestHost host;
+    host::Vst2Host host{TARVEL_MODULE_PATH};
     AEffect* effect = host.open();
     ASSERT_NE(effect, nullptr);
     host.resume(sampleRate, blockSize);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "vst2/vst2_test_host.h"
+#include "tools/host/vst2_host.h"
 
 namespace tarvel::test {
 namespace {
@@ -22,7 +22,7 @@ constexpr VstInt32 Bypass = 0, Speed = 1, Ratio = 2, StereoRatio = 3, Target = 4
 
 TEST(Vst2Entry, HostAnsweringVersionZeroGetsNullAndOnlyTheVersionQuery)
 {
-    Vst2TestHost host(0);
+    host::Vst2Host host(TARVEL_MODULE_PATH, 0);
     EXPECT_EQ(host.open(), nullptr);
     ASSERT_EQ(host.allCalls().size(), 1u);
     EXPECT_EQ(host.allCalls()[0].opcode, audioMasterVersion);
@@ -31,17 +31,17 @@ TEST(Vst2Entry, HostAnsweringVersionZeroGetsNullAndOnlyTheVersionQuery)
 
 TEST(Vst2Entry, MainIsTheSameEntryUnderAnotherName)
 {
-    Vst2TestHost viaMain;
+    host::Vst2Host viaMain{TARVEL_MODULE_PATH};
     AEffect* effect = viaMain.open("main");
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->uniqueID, 0x038CBFD9);
-    Vst2TestHost refused(0);
+    host::Vst2Host refused(TARVEL_MODULE_PATH, 0);
     EXPECT_EQ(refused.open("main"), nullptr);
 }
 
 TEST(Vst2Entry, EachCallGivesAnIndependentEffect)
 {
-    Vst2TestHost first, second;
+    host::Vst2Host first(TARVEL_MODULE_PATH), second(TARVEL_MODULE_PATH);
     AEffect* a = first.open();
     AEffect* b = second.open();
     ASSERT_TRUE(a && b);
@@ -85,7 +85,7 @@ protected:
         return peak - left.begin() - 300;
     }
 
-    Vst2TestHost host;
+    host::Vst2Host host{TARVEL_MODULE_PATH};
 };
 
 TEST_F(Vst2Effect, IdentityMatchesTheGoldenValues)
@@ -294,7 +294,7 @@ TEST_F(Vst2Effect, ChunkCarriesBothStatesAndRestoresEverything)
     EXPECT_EQ(host.chunk(), saved);
 
     // Another effect restored from the chunk says the same.
-    Vst2TestHost other;
+    host::Vst2Host other{TARVEL_MODULE_PATH};
     ASSERT_NE(other.open(), nullptr);
     ASSERT_EQ(other.restore(saved), 1);
     EXPECT_FLOAT_EQ(other.effect->getParameter(other.effect, Ratio), 0.75f);

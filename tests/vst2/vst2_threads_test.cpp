@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "vst2/vst2_test_host.h"
+#include "tools/host/vst2_host.h"
 
 namespace tarvel::test {
 namespace {
@@ -20,7 +20,7 @@ constexpr VstInt32 Speed = 1, Ratio = 2;
 
 TEST(Vst2Threads, SetParameterProcessingAndTheUserInterfaceRaceSafely)
 {
-    Vst2TestHost host;
+    host::Vst2Host host{TARVEL_MODULE_PATH};
     AEffect* effect = host.open();
     ASSERT_NE(effect, nullptr);
     host.resume(48000.0f, 256);
@@ -70,7 +70,7 @@ TEST(Vst2Threads, SetParameterProcessingAndTheUserInterfaceRaceSafely)
     // Every call back came on the user-interface thread, Speed's latency
     // changes among them.
     EXPECT_FALSE(host.callsOf(audioMasterIOChanged).empty());
-    for (const HostCall& call : host.allCalls())
+    for (const host::Vst2Host::Call& call : host.allCalls())
         EXPECT_EQ(call.thread, std::this_thread::get_id()) << "opcode " << call.opcode;
 
     // Once the threads are done, the last values are what everyone sees.

@@ -1,7 +1,6 @@
 #include "tools/host/vst2_effect_host.h"
 
 #include <array>
-#include <cstring>
 #include <stdexcept>
 
 #include "sdk/vst2/vst2_chunk.h"
@@ -10,70 +9,57 @@ namespace tarvel::host {
 
 using namespace vst2;
 
-namespace {
-
-// The host an effect calls before it has a record to carry the host's
-// pointer (the version query inside the entry point).
-thread_local Vst2EffectHost* openingHost = nullptr;
-
-} // namespace
-
 Vst2EffectHost::Vst2EffectHost(const std::string& modulePath)
-    : library(SharedLibrary::open(moduleBinaryPath(modulePath)))
+    : connection(modulePath, kVstVersion, [this](const Vst2Host::Call& call, void*) { return answer(call); })
 {
-    using Entry = AEffect*(VST2_CALLBACK*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(library->symbol("VSTPluginMain"));
-    if (!entry)
-        entry = reinterpret_cast<Entry>(library->symbol("main"));
-    if (!entry)
-        throw std::runtime_error(modulePath + ": not a VST 2 module (no VSTPluginMain)");
-    openingHost = this;
-    plugin = entry(hostCallback);
-    openingHost = nullptr;
-    if (!plugin || plugin->magic != kEffectMagic)
+    try {
+        plugin = connection.open("VSTPluginMain");
+    } catch (const std::runtime_error&) {
+        try {
+            plugin = connection.open("main");
+        } catch (const std::runtime_error&) {
+            throw std::runtime_error(modulePath + ": not a VST 2 module (no VSTPluginMain)");
+        }
+    }
+    if (!plugin || plugin->magic != kEffectMagic) {
+        connection.effect = nullptr; // nothing to close
         throw std::runtime_error(modulePath + ": the VST 2 entry gave no effect");
-    plugin->user = this;
+    }
     dispatch(effOpen);
 }
 
 Vst2EffectHost::~Vst2EffectHost()
 {
     stop();
-    dispatch(effClose);
+    connection.close();
     plugin = nullptr;
 }
 
 VstIntPtr Vst2EffectHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
-    return plugin->dispatcher(plugin, opcode, index, value, ptr, opt);
+    return connection.dispatch(opcode, index, value, ptr, opt);
 }
 
-VstIntPtr VST2_CALLBACK Vst2EffectHost::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                     VstIntPtr value, void* ptr, float opt)
+std::optional<VstIntPtr> Vst2EffectHost::answer(const Vst2Host::Call& call)
 {
-    Vst2EffectHost* host = effect && effect->user ? static_cast<Vst2EffectHost*>(effect->user) : openingHost;
-    switch (opcode) {
-    case audioMasterAutomate:
-    case audioMasterBeginEdit:
-    case audioMasterEndEdit:
-    case audioMasterSizeWindow:
-        if (host)
-            host->recorded.push_back({opcode, index, value, opt});
-        return 1;
-    case audioMasterVersion: return kVstVersion;
+    switch (call.opcode) {
     case audioMasterIOChanged:
-        if (host)
-            host->restartPending = host->isPrepared();
+        restartPending = isPrepared();
         return 1;
-    case audioMasterGetSampleRate: return host ? static_cast<VstIntPtr>(host->setup().sampleRate) : 0;
-    case audioMasterGetBlockSize: return host ? host->setup().maxBlockSize : 0;
-    case audioMasterGetProductString:
-        if (!ptr)
-            return 0;
-        std::strncpy(static_cast<char*>(ptr), "Tarvel host harness", kVstMaxProductStrLen - 1);
-        return 1;
-    default: return 0;
+    case audioMasterGetSampleRate: return static_cast<VstIntPtr>(setup().sampleRate);
+    case audioMasterGetBlockSize: return setup().maxBlockSize;
+    default: return std::nullopt;
     }
+}
+
+std::vector<Vst2EffectHost::Call> Vst2EffectHost::calls() const
+{
+    std::vector<Call> told;
+    for (const Call& call : connection.allCalls())
+        if (call.opcode == audioMasterAutomate || call.opcode == audioMasterBeginEdit ||
+            call.opcode == audioMasterEndEdit || call.opcode == audioMasterSizeWindow)
+            told.push_back(call);
+    return told;
 }
 
 VstInt32 Vst2EffectHost::indexOf(std::uint32_t id) const

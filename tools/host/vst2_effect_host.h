@@ -5,12 +5,13 @@
 // and resume between blocks.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sdk/vst2/vst2_abi.h"
 #include "tools/host/effect_host.h"
-#include "tools/host/module_library.h"
+#include "tools/host/vst2_host.h"
 
 namespace tarvel::host {
 
@@ -39,14 +40,9 @@ public:
     vst2::AEffect& effect() { return *plugin; }
 
     // What the effect told the host of edits and of its window, in order.
-    struct Call {
-        vst2::VstInt32 opcode;
-        vst2::VstInt32 index;
-        vst2::VstIntPtr value;
-        float opt;
-    };
-    const std::vector<Call>& calls() const { return recorded; }
-    void clearCalls() { recorded.clear(); }
+    using Call = Vst2Host::Call;
+    std::vector<Call> calls() const;
+    void clearCalls() { connection.clearCalls(); }
     // An editor opcode (effEditGetRect, effEditOpen, effEditClose, effEditIdle).
     vst2::VstIntPtr editor(vst2::VstInt32 opcode, void* ptr = nullptr) { return dispatch(opcode, 0, 0, ptr); }
     // A key handed to the editor (effEditKeyDown or effEditKeyUp): the
@@ -59,9 +55,9 @@ public:
     int restartsDone() const { return restartCount; }
 
 private:
-    static vst2::VstIntPtr VST2_CALLBACK hostCallback(vst2::AEffect* effect, vst2::VstInt32 opcode,
-                                                      vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
-                                                      float opt);
+    // What this host answers beyond the standard answers: the latency
+    // change, and the set-up in force.
+    std::optional<vst2::VstIntPtr> answer(const Vst2Host::Call& call);
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                              void* ptr = nullptr, float opt = 0.0f);
     vst2::VstInt32 indexOf(std::uint32_t id) const;
@@ -77,11 +73,10 @@ private:
     template <typename Sample>
     void processSamples(const Sample* const* input, Sample* const* output, std::int32_t frames);
 
-    std::unique_ptr<SharedLibrary> library;
+    Vst2Host connection;
     vst2::AEffect* plugin = nullptr;
     bool restartPending = false;
     int restartCount = 0;
-    std::vector<Call> recorded;
 };
 
 } // namespace tarvel::host

@@ -1,6 +1,10 @@
 #pragma once
 // The BS.1770 K-weighting (a high shelf, then the RLB high-pass) for any
 // sample rate, in double precision, from the filters' analog parameters.
+// Kept apart from the engine's (src/processor/engine/k_weighting_filter.h) on
+// purpose: the report measures the plug-in's output, so its meter must not
+// share the plug-in's arithmetic (single precision, coefficients re-derived
+// from the 48 kHz ones), or a fault in one would hide in the other.
 
 namespace tarvel::render {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -10,29 +9,9 @@ namespace tarvel::render {
 
 namespace {
 
-using Lanes = double __attribute__((vector_size(16)));
-
-Lanes splat(double value)
-{
-    return Lanes{value, value};
-}
-
-Lanes magnitude(Lanes x)
-{
-    return x < 0.0 ? -x : x;
-}
-
-Lanes larger(Lanes a, Lanes b)
-{
-    return a > b ? a : b;
-}
-
 // Filter memories this small stand for silence; zeroing them keeps a long
 // silence from decaying into denormals, which cost a hundred times more.
-Lanes flushedTiny(Lanes x)
-{
-    return magnitude(x) < 1e-200 ? splat(0.0) : x;
-}
+DoublePair flushedTiny(DoublePair x) { return zeroBelow(x, 1e-200); }
 
 } // namespace
 
@@ -50,24 +29,26 @@ LoudnessMeter::LoudnessMeter(double sampleRate, std::int32_t channels)
 template <int channels>
 void LoudnessMeter::filter(const double* interleaved, std::int64_t frames)
 {
-    const Lanes b0 = splat(k.shelfB0), b1 = splat(k.shelfB1), b2 = splat(k.shelfB2);
-    const Lanes a1 = splat(k.shelfA1), a2 = splat(k.shelfA2);
-    const Lanes h1 = splat(k.highPassA1), h2 = splat(k.highPassA2);
-    const Lanes two = splat(2.0);
+    const DoublePair b0(k.shelfB0), b1(k.shelfB1), b2(k.shelfB2);
+    const DoublePair a1(k.shelfA1), a2(k.shelfA2);
+    const DoublePair h1(k.highPassA1), h2(k.highPassA2);
+    const DoublePair two(2.0);
     // Local copies, so the compiler keeps the recursion in registers.
-    Lanes sx1 = x1, sx2 = x2, sy1 = y1, sy2 = y2, sz1 = z1, sz2 = z2, sum = energy, top = peak;
+    DoublePair sx1 = x1, sx2 = x2, sy1 = y1, sy2 = y2, sz1 = z1, sz2 = z2, sum = energy, top = peak;
     for (std::int64_t i = 0; i < frames; ++i) {
-        Lanes x;
+        DoublePair x;
         if constexpr (channels == 2)
-            std::memcpy(&x, interleaved + 2 * i, sizeof x);
+            x = DoublePair::loadUnaligned(interleaved + 2 * i);
         else
-            x = Lanes{interleaved[i], 0.0};
-        top = larger(top, magnitude(x));
+            x = DoublePair(interleaved[i], 0.0);
+        top = maximum(top, magnitude(x));
         // The previous output's term comes last: it alone waits on the
         // previous frame, so the rest overlaps with that frame's work.
-        const Lanes y = (b0 * x + b1 * sx1 + b2 * sx2 - a2 * sy2) - a1 * sy1;
-        const Lanes z = ((y - two * sy1 + sy2) - h2 * sz2) - h1 * sz1;
-        sum += z * z;
+        // y[n] = b0 x[n] + b1 x[n-1] + b2 x[n-2] - a1 y[n-1] - a2 y[n-2];
+        // z[n] = y[n] - 2 y[n-1] + y[n-2] - h1 z[n-1] - h2 z[n-2]
+        const DoublePair y = (b0 * x + b1 * sx1 + b2 * sx2 - a2 * sy2) - a1 * sy1;
+        const DoublePair z = ((y - two * sy1 + sy2) - h2 * sz2) - h1 * sz1;
+        sum = sum + z * z;
         sx2 = sx1;
         sx1 = x;
         sy2 = sy1;
@@ -98,8 +79,8 @@ void LoudnessMeter::add(const double* interleaved, std::int64_t frames)
 
 void LoudnessMeter::endStep()
 {
-    stepEnergies.push_back(channelWeight * (energy[0] + energy[1]) / static_cast<double>(framesPerStep));
-    energy = Lanes{};
+    stepEnergies.push_back(channelWeight * (energy.lane(0) + energy.lane(1)) / static_cast<double>(framesPerStep));
+    energy = DoublePair();
     framesInStep = 0;
 }
 
@@ -112,7 +93,7 @@ LoudnessReport LoudnessMeter::report() const
     result.maxShortTerm = -std::numeric_limits<double>::infinity();
     for (double level : shortTerm)
         result.maxShortTerm = std::max(result.maxShortTerm, level);
-    const double highest = std::max(peak[0], peak[1]);
+    const double highest = std::max(peak.lane(0), peak.lane(1));
     result.samplePeak = highest > 0.0 ? 20.0 * std::log10(highest) : -std::numeric_limits<double>::infinity();
     return result;
 }

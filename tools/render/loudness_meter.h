@@ -1,14 +1,16 @@
 #pragma once
 // A BS.1770 / EBU R128 loudness meter for a whole stream, fast enough to run
 // beside a render without slowing it: both channels of a frame go through
-// the K-weighting in one pair of SIMD lanes, and the meter keeps only the
-// K-weighted energy of every 100 ms step; integrated loudness (with its
-// gates), loudness range and the short-term readings are derived from those
-// steps when asked for.
+// the K-weighting in one pair of SIMD lanes (the engine's lane types, which
+// build on every platform; the filters are the tool's own), and the meter
+// keeps only the K-weighted energy of every 100 ms step; integrated loudness
+// (with its gates), loudness range and the short-term readings are derived
+// from those steps when asked for.
 
 #include <cstdint>
 #include <vector>
 
+#include "processor/engine/lanes.h"
 #include "tools/render/k_weighting.h"
 #include "tools/render/loudness_statistics.h"
 
@@ -29,8 +31,6 @@ public:
     std::vector<double> shortTermHistory() const;
 
 private:
-    using Lanes = double __attribute__((vector_size(16)));
-
     template <int channels>
     void filter(const double* interleaved, std::int64_t frames);
     void endStep();
@@ -44,9 +44,9 @@ private:
 
     // Filter memories, one lane per channel: the shelf's inputs and outputs
     // (the high-pass's inputs) and the high-pass's outputs.
-    Lanes x1{}, x2{}, y1{}, y2{}, z1{}, z2{};
-    Lanes energy{};
-    Lanes peak{};
+    DoublePair x1, x2, y1, y2, z1, z2;
+    DoublePair energy;
+    DoublePair peak;
 };
 
 } // namespace tarvel::render

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "parameters/parameter_table.h"
 #include "tools/host/effect_host.h"
 #include "tools/render/audio_stream.h"
 #include "tools/render/render_options.h"
@@ -19,7 +20,8 @@
 
 namespace tarvel::render {
 
-inline constexpr std::size_t parameterCount = 5;
+// One entry per row of the plug-in's parameter table.
+inline constexpr auto parameterCount = static_cast<std::size_t>(ParameterCount);
 
 // The plug-in's parameters as it reports them after the command line's
 // settings were applied.

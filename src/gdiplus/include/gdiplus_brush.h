@@ -7,21 +7,18 @@ class GraphicsPath;
 class Image;
 class Matrix;
 
-class Brush {
+class Brush : public LastStatus {
 public:
     virtual ~Brush();
     Brush(const Brush&) = delete;
     Brush& operator=(const Brush&) = delete;
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
     Brush() = default;
     void SetNativeBrush(GpBrush* brush) { nativeBrush = brush; }
-    Status SetStatus(Status status) const;
 
     GpBrush* nativeBrush = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 class SolidBrush : public Brush {

@@ -5,7 +5,7 @@ namespace Gdiplus {
 
 class FontCollection;
 
-class FontFamily {
+class FontFamily : public LastStatus {
 public:
     FontFamily();
     FontFamily(const WCHAR* name, const FontCollection* fontCollection = nullptr);
@@ -18,19 +18,16 @@ public:
     Status GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language = 0) const;
     FontFamily* Clone() const;
     BOOL IsAvailable() const { return nativeFamily != nullptr; }
-    Status GetLastStatus() const;
 
 protected:
     friend class Font;
     friend class FontCollection;
     FontFamily(GpFontFamily* family, Status status);
-    Status SetStatus(Status status) const;
 
     GpFontFamily* nativeFamily = nullptr;
-    mutable Status lastResult = Ok;
 };
 
-class FontCollection {
+class FontCollection : public LastStatus {
 public:
     FontCollection();
     virtual ~FontCollection();
@@ -41,14 +38,11 @@ public:
     // Fills families (an array of default-constructed FontFamily objects)
     // with up to numSought families of the collection.
     Status GetFamilies(INT numSought, FontFamily* families, INT* numFound) const;
-    Status GetLastStatus() const;
 
 protected:
     friend class FontFamily;
-    Status SetStatus(Status status) const;
 
     GpFontCollection* nativeFontCollection = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 // Fonts added from memory are copied and opened by FreeType from the copy:
@@ -62,7 +56,7 @@ public:
     Status AddMemoryFont(const VOID* memory, INT length);
 };
 
-class Font {
+class Font : public LastStatus {
 public:
     Font(const FontFamily* family, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint);
     Font(const WCHAR* familyName, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint,
@@ -73,14 +67,11 @@ public:
 
     REAL GetSize() const;
     BOOL IsAvailable() const { return nativeFont != nullptr; }
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
-    Status SetStatus(Status status) const;
 
     GpFont* nativeFont = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

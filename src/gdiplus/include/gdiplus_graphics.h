@@ -12,7 +12,7 @@ class Pen;
 class Region;
 class StringFormat;
 
-class Graphics {
+class Graphics : public LastStatus {
 public:
     Graphics(Image* image);
     ~Graphics();
@@ -83,10 +83,8 @@ public:
     Status GetClip(Region* region) const;
     Status ResetClip();
 
-    Status GetLastStatus() const;
 
 protected:
-    Status SetStatus(Status status) const;
 
     static GpBrush* native(const Brush* brush);
     static GpPen* native(const Pen* pen);
@@ -98,7 +96,6 @@ protected:
     static GpRegion* native(const Region* region);
 
     GpGraphics* nativeGraphics = nullptr;
-    mutable Status lastResult = Ok;
 
 };
 

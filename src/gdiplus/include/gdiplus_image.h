@@ -3,7 +3,7 @@
 
 namespace Gdiplus {
 
-class Image {
+class Image : public LastStatus {
 public:
     virtual ~Image();
     Image(const Image&) = delete;
@@ -12,7 +12,6 @@ public:
     UINT GetWidth();
     UINT GetHeight();
     PixelFormat GetPixelFormat();
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
@@ -20,10 +19,8 @@ protected:
     Image() = default;
     Image(GpImage* image, Status status);
     void SetNativeImage(GpImage* image);
-    Status SetStatus(Status status) const;
 
     GpImage* nativeImage = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 class Bitmap : public Image {

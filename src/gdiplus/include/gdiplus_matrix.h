@@ -3,7 +3,7 @@
 
 namespace Gdiplus {
 
-class Matrix {
+class Matrix : public LastStatus {
 public:
     Matrix();
     Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
@@ -16,17 +16,13 @@ public:
     Status Scale(REAL scaleX, REAL scaleY, MatrixOrder order = MatrixOrderPrepend);
     Status Multiply(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
     Status GetElements(REAL* m) const;
-    Status TransformPoints(PointF* points, INT count = 1) const;
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
     friend class GraphicsPath;
     friend class TextureBrush;
-    Status SetStatus(Status status) const;
 
     GpMatrix* nativeMatrix = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

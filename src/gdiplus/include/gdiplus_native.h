@@ -21,6 +21,29 @@ class GpStringFormat;
 
 typedef Status GpStatus;
 
+// The last-status convention of every object of the API, written once: a
+// failing call records its status and returns it; GetLastStatus hands out the
+// last failure once and forgets it.
+class LastStatus {
+public:
+    Status GetLastStatus() const
+    {
+        const Status status = lastResult;
+        lastResult = Ok;
+        return status;
+    }
+
+protected:
+    Status SetStatus(Status status) const
+    {
+        if (status != Ok)
+            lastResult = status;
+        return status;
+    }
+
+    mutable Status lastResult = Ok;
+};
+
 // Reference-counted, as on Windows: the first start-up brings up FreeType,
 // the last shut-down releases everything the layer holds. Objects cannot be
 // created while the layer is not started (GdiplusNotInitialized).

@@ -5,7 +5,7 @@ namespace Gdiplus {
 
 class Matrix;
 
-class GraphicsPath {
+class GraphicsPath : public LastStatus {
 public:
     GraphicsPath(FillMode fillMode = FillModeAlternate);
     ~GraphicsPath();
@@ -24,15 +24,12 @@ public:
     Status CloseFigure();
     Status Transform(const Matrix* matrix);
     INT GetPointCount() const;
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
     friend class PathGradientBrush;
-    Status SetStatus(Status status) const;
 
     GpPath* nativePath = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

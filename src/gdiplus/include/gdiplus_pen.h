@@ -3,20 +3,17 @@
 
 namespace Gdiplus {
 
-class Pen {
+class Pen : public LastStatus {
 public:
     Pen(const Color& color, REAL width = 1.0f);
     ~Pen();
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
-    Status SetStatus(Status status) const;
 
     GpPen* nativePen = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

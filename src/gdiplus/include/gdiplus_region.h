@@ -3,7 +3,7 @@
 
 namespace Gdiplus {
 
-class Region {
+class Region : public LastStatus {
 public:
     Region();
     Region(const RectF& rect);
@@ -12,14 +12,11 @@ public:
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
 
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
-    Status SetStatus(Status status) const;
 
     GpRegion* nativeRegion = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

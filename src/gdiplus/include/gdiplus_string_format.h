@@ -3,7 +3,7 @@
 
 namespace Gdiplus {
 
-class StringFormat {
+class StringFormat : public LastStatus {
 public:
     StringFormat(INT formatFlags = 0, LANGID language = LANG_NEUTRAL);
     ~StringFormat();
@@ -14,14 +14,11 @@ public:
     StringAlignment GetAlignment() const;
     Status SetLineAlignment(StringAlignment align);
     StringAlignment GetLineAlignment() const;
-    Status GetLastStatus() const;
 
 protected:
     friend class Graphics;
-    Status SetStatus(Status status) const;
 
     GpStringFormat* nativeFormat = nullptr;
-    mutable Status lastResult = Ok;
 };
 
 } // namespace Gdiplus

@@ -83,6 +83,13 @@ enum FontStyle {
     FontStyleStrikeout = 8,
 };
 
+// The string format flags the layer honours; the others are kept and ignored.
+enum StringFormatFlags {
+    StringFormatFlagsMeasureTrailingSpaces = 0x00000800,
+    StringFormatFlagsNoWrap = 0x00001000,
+    StringFormatFlagsNoClip = 0x00004000,
+};
+
 enum FillMode { FillModeAlternate = 0, FillModeWinding = 1 };
 
 enum WrapMode {

@@ -17,8 +17,8 @@ public:
     }
 
     void setDelay(std::int32_t samples) noexcept { delay = std::clamp(samples, 0, capacity); }
-    std::int32_t currentDelay() const noexcept { return delay; }
 
+    // y[n] = x[n - d], d = the delay set (0 <= d <= capacity)
     float process(float x) noexcept
     {
         if (--writeIndex < 0) {

@@ -1,5 +1,7 @@
 #pragma once
-// BS.1770 K-weighting: pre-filter, then RLB high-pass.
+// BS.1770 K-weighting: pre-filter, then RLB high-pass. tarvel-render's meter
+// has its own (tools/render/k_weighting.h), on purpose: it measures what this
+// engine outputs and must not share its arithmetic.
 
 #include <cstdint>
 
@@ -20,6 +22,7 @@ struct KWeightingFilter {
         return filter;
     }
 
+    // y = H_highpass(H_pre(x)): the two sections in series.
     float process(float x) noexcept { return highPass.process(preFilter.process(x)); }
 
     void clearState() noexcept

@@ -1,6 +1,7 @@
 #include "processor/engine/loudness_core.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "parameters/loudness_mapping.h"
@@ -23,6 +24,7 @@ struct LaneSpan {
 
 LaneSpan laneSpan(std::int32_t count) noexcept
 {
+    assert(count >= 0 && count <= ParameterChunk::capacity && "a gain pass covers at most one chunk");
     const std::int32_t frames = std::clamp(count, 0, ParameterChunk::capacity);
     return {frames, static_cast<std::size_t>(wholeLanes(frames))};
 }
@@ -90,6 +92,39 @@ float LoudnessCore::detectGeneral(const float* input, float* delayed) noexcept
     return power;
 }
 
+void LoudnessCore::detectMono(MonoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
+{
+    assert(channels == 1);
+    assert(0 <= begin && begin <= end && end <= MonoChunk::capacity && "a run lies inside its chunk");
+    begin = std::clamp(begin, 0, MonoChunk::capacity);
+    end = std::clamp(end, begin, MonoChunk::capacity);
+    const auto first = static_cast<std::size_t>(begin);
+    const auto last = static_cast<std::size_t>(end);
+    const std::int32_t count = end - begin;
+    for (auto j = first; j < last; ++j) {
+        chunk.pairs[2 * j] = chunk.input[j];
+        chunk.pairs[2 * j + 1] = 0.0f;
+    }
+    // The partner's state starts at zero and, fed zeros, stays there: its
+    // lanes add nothing and can never overflow.
+    KWeightingFilter silentFilter = filters[0];
+    silentFilter.clearState();
+    SmootherChain silentChain = smoothers[0];
+    for (auto& stage : silentChain)
+        stage.state = 0.0f;
+    const MidSideDetectorState state{filters[0], silentFilter, smoothers[0], silentChain};
+    if (detectMidSidePowers(state, chunk.pairs.data() + 2 * first, chunk.pairPowers.data() + 2 * first, count)) {
+        for (auto j = first; j < last; ++j)
+            chunk.powers[j] = chunk.pairPowers[2 * j];
+    } else {
+        // A short run, or one that came near overflowing: frame by frame,
+        // with the per-frame recovery.
+        for (auto j = first; j < last; ++j)
+            chunk.powers[j] = detectGeneralPower(&chunk.input[j]);
+    }
+    delays[0].processRun(chunk.input.data() + first, chunk.delayed.data() + first, count);
+}
+
 void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
                                float* factors) noexcept
 {
@@ -116,6 +151,7 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
     // Reusing logIn for the gains, still in double.
     for (std::size_t i = 0; i < paddedCount; i += width)
         expLanes(DoubleLanes::load(expIn.data() + i)).store(logIn.data() + i);
+    // factor = w 10^((L' - L) / 20) + (1 - w), w the wet amount
     for (std::size_t i = 0; i < paddedCount; i += width) {
         const FloatLanes wetAmount = FloatLanes::loadUnaligned(parameters.wet.data() + i);
         const FloatLanes factor =
@@ -128,10 +164,13 @@ void LoudnessCore::gainFactors(const float* powers, const ParameterChunk& parame
 
 void LoudnessCore::detectStereo(StereoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept
 {
+    assert(channels == 2);
+    assert(0 <= begin && begin <= end && end <= StereoChunk::capacity && "a run lies inside its chunk");
     begin = std::clamp(begin, 0, StereoChunk::capacity);
     end = std::clamp(end, begin, StereoChunk::capacity);
     const auto first = static_cast<std::size_t>(begin);
     const std::int32_t count = end - begin;
+    // m = (l + r) / sqrt 2, s = (l - r) / sqrt 2
     for (auto j = first; j < static_cast<std::size_t>(end); ++j) {
         const float mid = (chunk.left[j] + chunk.right[j]) * sqrtHalf;
         const float side = (chunk.left[j] - chunk.right[j]) * sqrtHalf;
@@ -203,6 +242,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     if (unitStereoSlope) {
         sideGains.fill(1.0f);
     } else {
+        // g_s = 10^((r' - r) / 20), r = 10 log10(P_side / P_mid) the side-to-mid ratio
         log10Array(logIn.data() + capacity, logOut.data() + capacity, paddedCount);
         for (std::size_t i = 0; i < paddedCount; i += width) {
             const FloatLanes sideRatio = narrow(10.0 * DoubleLanes::load(logOut.data() + capacity + i));
@@ -222,6 +262,7 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         sideToMidRatio = static_cast<float>(10.0 * logOut[capacity + static_cast<std::size_t>(n - 1)]);
     }
 
+    // g = 10^((L' - L_after) / 20), L_after the loudness of P_mid + g_s^2 P_side
     for (std::size_t i = 0; i < paddedCount; i += width) {
         const FloatLanes mapped = mappedLoudness(lanesOf(loudness, i), parameterLanes(parameters.target, i),
                                                  parameterLanes(parameters.ratioSlope, i));
@@ -229,6 +270,8 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     }
     expArray(expIn.data(), gains.data(), paddedCount);
 
+    // m_out = (1 - w + w g) m_delayed, s_out = (w g g_s + 1 - w) s_delayed,
+    // l = (m_out + s_out) / sqrt 2, r = (m_out - s_out) / sqrt 2
     const FloatLanes one(1.0f);
     const FloatLanes half(sqrtHalf);
     for (std::size_t i = 0; i < paddedCount; i += width) {

@@ -47,6 +47,17 @@ struct StereoChunk {
     alignas(16) std::array<float, capacity> delayedMid, delayedSide;
 };
 
+// One chunk of a single channel. The detector runs it in the stereo
+// detector's lanes beside a silent partner: the recursion costs what stereo's
+// does, where frame by frame it would cost more for one channel than the
+// lanes cost for two.
+struct MonoChunk {
+    static constexpr std::int32_t capacity = ParameterChunk::capacity;
+    alignas(16) std::array<float, capacity> input, powers, delayed, factors;
+    // (sample, 0) and (power, 0) pairs, the layout of the detector's lanes.
+    alignas(16) std::array<float, 2 * capacity> pairs, pairPowers;
+};
+
 class LoudnessCore {
 public:
     explicit LoudnessCore(const CoreConfig& config);
@@ -63,7 +74,8 @@ public:
     void setIntegrationTime(float seconds) noexcept;
 
     // One frame of channelCount samples, in the plain per-sample form: the
-    // reference the chunked forms below are held to (loudness_core_reference.cpp).
+    // reference the chunked forms below are held to. Defined in the engine's
+    // reference library (tests and benchmarks), never in the module.
     void processFrame(const float* input, float* output) noexcept;
 
     // The stereo form split in two passes over a chunk: detectStereo() for
@@ -79,6 +91,10 @@ public:
     // by, for up to ParameterChunk::capacity frames. The same samples as
     // processFrame to float rounding.
     float detectGeneral(const float* input, float* delayed) noexcept;
+    // One channel's frames [begin, end) of one integration time: its powers
+    // and delayed samples, the same bits detectGeneral gives frame by frame;
+    // gainFactors() follows. Only for a core of one channel.
+    void detectMono(MonoChunk& chunk, std::int32_t begin, std::int32_t end) noexcept;
     void gainFactors(const float* powers, const ParameterChunk& parameters, std::int32_t count,
                      float* factors) noexcept;
 

@@ -18,14 +18,15 @@ inline const double decibelsToNatural = std::log(10.0) / 20.0;
 inline const float decibelsToNaturalF = static_cast<float>(decibelsToNatural);
 
 // Loudness from the base-10 logarithm of a K-weighted power, in double (one
-// value or four lanes).
+// value or four lanes): L = 10 log10(P) - 0.691.
 template <typename Value>
 Value loudnessFromLog10(Value log10OfPower) noexcept
 {
     return 10.0 * log10OfPower - kWeightingOffset;
 }
 
-// The loudness of one power, with the library's logarithm.
+// The loudness of one power, with the library's logarithm:
+// L = 10 log10(P + 1e-37) - 0.691.
 inline float loudnessOf(float power) noexcept
 {
     return static_cast<float>(loudnessFromLog10(std::log10(static_cast<double>(power) + powerFloor)));

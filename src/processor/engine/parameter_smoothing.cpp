@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <limits>
 
 #include "parameters/engine_conversion.h"
@@ -131,6 +132,7 @@ void smoothInLanes(const std::array<SmootherStage*, 4>& stages, const std::array
 
 void ParameterSmoothing::advanceChunk(ParameterIntake& intake, std::int32_t count, ParameterChunk& out) noexcept
 {
+    assert(count >= 0 && count <= ParameterChunk::capacity && "a chunk holds at most its capacity");
     count = std::clamp(count, 0, ParameterChunk::capacity);
     if (count == 0)
         return;

@@ -1,31 +1,14 @@
 #include "processor/engine/realtime_processor.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
 #include "parameters/engine_conversion.h"
+#include "processor/engine/sample_input.h"
 
 namespace tarvel {
-namespace {
-
-// A NaN or infinite input sample would stay in the recursive filters forever;
-// it enters the engine as silence instead.
-inline float finiteOrSilence(float x) noexcept { return std::isfinite(x) ? x : 0.0f; }
-
-template <typename Sample>
-inline float readSample(const Sample* const* inputs, std::int32_t channel, std::int32_t n, std::int32_t i) noexcept
-{
-    if (channel >= n || !inputs[channel])
-        return 0.0f;
-    return finiteOrSilence(static_cast<float>(inputs[channel][i]));
-}
-
-// Non-finite samples become silence; written as a selection so that the
-// loop over a chunk vectorises (x - x is zero exactly for finite x).
-inline float finiteOrSilenceInLoop(float x) noexcept { return x - x == 0.0f ? x : 0.0f; }
-
-} // namespace
 
 RealtimeProcessor::RealtimeProcessor(const EngineConfig& config)
     : engineConfig{config.sampleRate, std::clamp(config.channelCount, 1, maxChannels), config.startValues},
@@ -35,48 +18,11 @@ RealtimeProcessor::RealtimeProcessor(const EngineConfig& config)
 {
 }
 
-inline void RealtimeProcessor::advanceParameters() noexcept
-{
-    smoothing.advance(intake);
-    core.setIntegrationTime(smoothing.integrationTime());
-    mapping = smoothing.mapping();
-    core.wet = smoothing.wet();
-}
-
-template <typename Pass>
-inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept
-{
-    const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
-    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
-        pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
-    if (sampleCount > 0) {
-        meter.store(core.meter, std::memory_order_relaxed);
-        sideToMid.store(core.sideToMidRatio, std::memory_order_relaxed);
-    }
-}
-
-template <typename Sample>
-void RealtimeProcessor::processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
-                                              std::int32_t start, std::int32_t count) noexcept
-{
-    const std::int32_t channels = engineConfig.channelCount;
-    float* in = frame.data();
-    float* out = frame.data() + channels;
-    for (std::int32_t i = start; i < start + count; ++i) {
-        advanceParameters();
-        for (std::int32_t c = 0; c < channels; ++c)
-            in[c] = readSample(inputs, c, n, i);
-        core.processFrame(in, out);
-        for (std::int32_t c = 0; c < n; ++c)
-            if (outputs[c])
-                outputs[c][i] = static_cast<Sample>(out[c]);
-    }
-}
-
 template <typename Sample>
 void RealtimeProcessor::processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                             std::int32_t start, std::int32_t count) noexcept
 {
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
     const std::int32_t channels = engineConfig.channelCount;
     float* in = frame.data();
     smoothing.advanceChunk(intake, count, chunkParameters);
@@ -116,11 +62,12 @@ void RealtimeProcessor::readStereo(const Sample* const* inputs, std::int32_t n, 
     }
 }
 
-void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
+template <typename Detect>
+inline void RealtimeProcessor::detectInRuns(std::int32_t count, Detect detect) noexcept
 {
     if (chunkParameters.integrationTimeConstant) {
         core.setIntegrationTime(chunkParameters.integrationTime[0]);
-        core.detectStereo(chunk, 0, count);
+        detect(0, count);
         return;
     }
     // The integration time in force changes the detector's coefficient and
@@ -131,8 +78,38 @@ void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
         while (end < count && times[end] == times[begin])
             ++end;
         core.setIntegrationTime(times[begin]);
-        core.detectStereo(chunk, begin, end);
+        detect(begin, end);
         begin = end;
+    }
+}
+
+void RealtimeProcessor::detectChunk(std::int32_t count) noexcept
+{
+    detectInRuns(count, [this](std::int32_t begin, std::int32_t end) { core.detectStereo(chunk, begin, end); });
+}
+
+template <typename Sample>
+void RealtimeProcessor::processMonoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
+                                         std::int32_t start, std::int32_t count) noexcept
+{
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
+    MonoChunk& mono = monoChunk;
+    if (n < 1 || !inputs[0]) {
+        std::fill_n(mono.input.begin(), count, 0.0f);
+    } else {
+        const Sample* from = inputs[0] + start;
+        for (std::int32_t j = 0; j < count; ++j)
+            mono.input[static_cast<std::size_t>(j)] = finiteOrSilenceInLoop(static_cast<float>(from[j]));
+    }
+    smoothing.advanceChunk(intake, count, chunkParameters);
+    detectInRuns(count, [this](std::int32_t begin, std::int32_t end) { core.detectMono(monoChunk, begin, end); });
+    core.gainFactors(mono.powers.data(), chunkParameters, count, mono.factors.data());
+    if (n < 1 || !outputs[0])
+        return;
+    Sample* out = outputs[0] + start;
+    for (std::int32_t j = 0; j < count; ++j) {
+        const auto k = static_cast<std::size_t>(j);
+        out[j] = static_cast<Sample>(mono.delayed[k] * mono.factors[k]);
     }
 }
 
@@ -140,6 +117,7 @@ template <typename Sample>
 void RealtimeProcessor::processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                            std::int32_t start, std::int32_t count) noexcept
 {
+    assert(count > 0 && count <= ParameterChunk::capacity && "one chunk at a time");
     readStereo(inputs, n, start, count);
     smoothing.advanceChunk(intake, count, chunkParameters);
     detectChunk(count);
@@ -164,6 +142,12 @@ void RealtimeProcessor::processChunked(const Sample* const* inputs, Sample* cons
         });
         return;
     }
+    if (engineConfig.channelCount == 1) {
+        processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
+            processMonoChunk(inputs, outputs, given, start, count);
+        });
+        return;
+    }
     processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
         processGeneralChunk(inputs, outputs, given, start, count);
     });
@@ -179,14 +163,6 @@ void RealtimeProcessor::processBlock(const double* const* inputs, double* const*
                                      std::int32_t sampleCount) noexcept
 {
     processChunked(inputs, outputs, n, sampleCount);
-}
-
-void RealtimeProcessor::processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
-                                             std::int32_t sampleCount) noexcept
-{
-    processInChunks(n, sampleCount, [&](std::int32_t given, std::int32_t start, std::int32_t count) {
-        processFramesOneByOne(inputs, outputs, given, start, count);
-    });
 }
 
 } // namespace tarvel

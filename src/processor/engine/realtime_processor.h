@@ -2,6 +2,7 @@
 // The realtime compressor engine: one per processing setup, driven from the
 // host's audio thread block by block.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -43,7 +44,9 @@ public:
                       std::int32_t sampleCount) noexcept;
 
     // The same arithmetic one frame at a time through LoudnessCore::processFrame;
-    // the reference the chunked stereo path is held to.
+    // the reference the chunked paths are held to. Defined in the engine's
+    // reference library, which tests and benchmarks link and the plug-in
+    // module does not.
     void processBlockPerFrame(const float* const* inputs, float* const* outputs, std::int32_t n,
                               std::int32_t sampleCount) noexcept;
 
@@ -73,15 +76,21 @@ private:
     template <typename Sample>
     void processStereoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
                             std::int32_t count) noexcept;
-    // Channel counts other than two: frame by frame through the detector,
+    // One channel: the detector in lanes, a run of one integration time at a
+    // time, then the gain factors a chunk at a time.
+    template <typename Sample>
+    void processMonoChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
+                          std::int32_t count) noexcept;
+    // Other channel counts: frame by frame through the detector,
     // with the parameters and the gains taken a chunk at a time.
     template <typename Sample>
     void processGeneralChunk(const Sample* const* inputs, Sample* const* outputs, std::int32_t n, std::int32_t start,
                              std::int32_t count) noexcept;
+    // The reference library's: the per-frame form and its one sample of
+    // parameter intake, conversion and smoothing.
     template <typename Sample>
     void processFramesOneByOne(const Sample* const* inputs, Sample* const* outputs, std::int32_t n,
                                std::int32_t start, std::int32_t count) noexcept;
-    // One sample of parameter intake, conversion and smoothing.
     void advanceParameters() noexcept;
     // Reads count frames of up to two channels into the chunk, missing
     // channels and non-finite samples as silence.
@@ -89,6 +98,10 @@ private:
     void readStereo(const Sample* const* inputs, std::int32_t n, std::int32_t start, std::int32_t count) noexcept;
     // The detector over the chunk in runs of one integration time.
     void detectChunk(std::int32_t count) noexcept;
+    // detect(begin, end) for each run of frames that share one integration
+    // time, with that time in force.
+    template <typename Detect>
+    void detectInRuns(std::int32_t count, Detect detect) noexcept;
 
     EngineConfig engineConfig;
     ParameterIntake intake;
@@ -97,6 +110,7 @@ private:
     LoudnessCore core;
     std::array<float, 2 * maxChannels> frame{};
     StereoChunk chunk{};
+    MonoChunk monoChunk{};
     // The general path's chunk: powers, gain factors and delayed frames.
     std::array<float, ParameterChunk::capacity> generalPowers{}, generalFactors{};
     std::array<float, ParameterChunk::capacity * maxChannels> generalDelayed{};
@@ -104,5 +118,15 @@ private:
     std::atomic<double> meter{-1000.0};
     std::atomic<float> sideToMid{0.0f};
 };
+
+template <typename Pass>
+inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t sampleCount, Pass pass) noexcept
+{
+    const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
+    for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
+        pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
+    if (sampleCount > 0)
+        meter.store(core.meter, std::memory_order_relaxed);
+}
 
 } // namespace tarvel

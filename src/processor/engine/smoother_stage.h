@@ -9,6 +9,7 @@ struct SmootherStage {
     float state = 0.0f;
     float coefficient = 1.0f;
 
+    // s[n] = (1 - c) s[n-1] + c x[n]
     float step(float x) noexcept
     {
         state = (1.0f - coefficient) * state + coefficient * x;
@@ -18,6 +19,8 @@ struct SmootherStage {
 
 using SmootherChain = std::array<SmootherStage, 2>;
 
+// p[n] = s2[n] with s1 fed x[n] and s2 fed s1[n]: a second-order lowpass of
+// the squared, K-weighted signal.
 inline float stepChain(SmootherChain& chain, float x) noexcept { return chain[1].step(chain[0].step(x)); }
 
 } // namespace tarvel

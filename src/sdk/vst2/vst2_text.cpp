@@ -12,25 +12,6 @@ constexpr char32_t replacement = vantle::replacementCharacter;
 
 bool isContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 } // namespace
 
 void copyVst2Text(char* destination, std::size_t capacity, std::string_view text) noexcept
@@ -54,17 +35,16 @@ std::string utf8FromUtf16(const TChar* text, std::size_t maxUnits)
     std::string out;
     if (!text)
         return out;
-    for (std::size_t i = 0; i < maxUnits && text[i] != 0; ++i) {
-        const char32_t unit = static_cast<char16_t>(text[i]);
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < maxUnits) {
-            const char32_t low = static_cast<char16_t>(text[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        appendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? replacement : unit);
+    std::u16string units;
+    for (std::size_t i = 0; i < maxUnits && text[i] != 0; ++i)
+        units.push_back(static_cast<char16_t>(text[i]));
+    for (std::size_t at = 0; at < units.size();) {
+        // A host's text is shown, never refused: an unpaired surrogate
+        // becomes U+FFFD.
+        const vantle::Utf16Sequence sequence = vantle::decodeUtf16(units, at);
+        at += sequence.length;
+        char bytes[4];
+        out.append(bytes, vantle::toUtf8(sequence.valid ? sequence.codePoint : replacement, bytes));
     }
     return out;
 }

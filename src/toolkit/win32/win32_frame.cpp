@@ -1,5 +1,6 @@
 #include "toolkit/win32/win32_frame.h"
 
+#include "toolkit/back_buffer_copy.h"
 #include "toolkit/cframe.h"
 #include "toolkit/cvstguitimer.h"
 #include "toolkit/win32/win32_input.h"
@@ -175,19 +176,11 @@ void Frame::makeSurface()
 void Frame::copyToSurface(const CRect& area)
 {
     const std::uint8_t* pixels = frame.getBackBufferPixels();
-    if (!pixels || !surfaceBits || frame.getBackBufferStride() != surfaceWidth * 4)
+    const PixelArea inside = pixelsInside(area, surfaceWidth, surfaceHeight);
+    if (!pixels || !surfaceBits || frame.getBackBufferStride() != surfaceWidth * 4 || inside.empty())
         return;
-    const int left = std::max(0, int(area.left));
-    const int top = std::max(0, int(area.top));
-    const int right = std::min(int(area.right), surfaceWidth);
-    const int bottom = std::min(int(area.bottom), surfaceHeight);
-    if (right <= left || bottom <= top)
-        return;
-    // Opaque pixels: premultiplied and plain colours agree, in B, G, R, A order.
-    for (int y = top; y < bottom; ++y)
-        std::memcpy(static_cast<BYTE*>(surfaceBits) + (std::ptrdiff_t(y) * surfaceWidth + left) * 4,
-                    pixels + (std::ptrdiff_t(y) * surfaceWidth + left) * 4, std::size_t(right - left) * 4);
-    RECT invalid{left, top, right, bottom};
+    copyRows(pixels, frame.getBackBufferStride(), static_cast<std::uint8_t*>(surfaceBits), surfaceWidth * 4, inside);
+    RECT invalid{inside.left, inside.top, inside.right, inside.bottom};
     InvalidateRect(window, &invalid, FALSE);
 }
 
@@ -262,19 +255,11 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
         return 0;
     }
     case WM_MOUSEMOVE: {
-        if (!tracking) {
-            TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window, 0};
-            tracking = TrackMouseEvent(&leave) != 0;
-        }
         CPoint where = frame.deviceToFrame(clientPoint(*this, LPARAM(lParam)));
         frame.onMouseMoved(where, buttonsFromKeyState(wParam));
         frame.idle();
         return 0;
     }
-    case WM_MOUSELEAVE:
-        tracking = false;
-        frame.onMouseExited();
-        return 0;
     case WM_CAPTURECHANGED:
         // Taken away mid-drag (another window, a dialog): the drag is over.
         if (capturing && reinterpret_cast<HWND>(lParam) != window) {

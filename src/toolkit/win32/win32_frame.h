@@ -50,7 +50,6 @@ private:
     int surfaceWidth = 0;
     int surfaceHeight = 0;
     bool capturing = false;
-    bool tracking = false;
     bool keyDownForwarded = true;
     bool forwardingKey = false;
 };

@@ -3,10 +3,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace VSTGUI::X11 {
 
@@ -15,12 +13,10 @@ Blitter::Blitter(_XDisplay* xDisplay, unsigned long xWindow, int width, int heig
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     gc = XCreateGC(display, window, 0, nullptr);
-    // 32 bits per pixel whatever the depth; XDestroyImage frees the data.
-    auto* data = static_cast<char*>(std::calloc(std::size_t(width) * std::size_t(height), 4));
-    image = XCreateImage(display, attributes.visual, unsigned(attributes.depth), ZPixmap, 0, data, unsigned(width),
+    // 32 bits per pixel whatever the depth. The image's own pixels are made
+    // only when the back buffer cannot be sent as it is (ownPixels).
+    image = XCreateImage(display, attributes.visual, unsigned(attributes.depth), ZPixmap, 0, nullptr, unsigned(width),
                          unsigned(height), 32, 0);
-    if (!image)
-        std::free(data);
 }
 
 Blitter::~Blitter()
@@ -40,22 +36,40 @@ bool Blitter::directLayout() const
            image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
 }
 
+// XDestroyImage frees them with the image.
+bool Blitter::ownPixels()
+{
+    if (!image->data)
+        image->data = static_cast<char*>(std::calloc(std::size_t(image->bytes_per_line) * std::size_t(image->height), 1));
+    return image->data != nullptr;
+}
+
+void Blitter::send(const PixelArea& area)
+{
+    XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, unsigned(area.width()),
+              unsigned(area.height()));
+}
+
 void Blitter::copy(const std::uint8_t* pixels, int stride, const CRect& area)
 {
     if (!image || !gc || !pixels)
         return;
-    const int left = std::max(0, int(area.left));
-    const int top = std::max(0, int(area.top));
-    const int right = std::min(int(area.right), image->width);
-    const int bottom = std::min(int(area.bottom), image->height);
-    if (right <= left || bottom <= top)
+    const PixelArea inside = pixelsInside(area, image->width, image->height);
+    if (inside.empty())
         return;
     if (directLayout() && stride == image->bytes_per_line) {
         // The frame's memory already has the window's layout: sent as it is.
         char* own = image->data;
         image->data = reinterpret_cast<char*>(const_cast<std::uint8_t*>(pixels));
-        XPutImage(display, window, gc, image, left, top, left, top, unsigned(right - left), unsigned(bottom - top));
+        send(inside);
         image->data = own;
+        return;
+    }
+    if (!ownPixels())
+        return;
+    if (directLayout()) {
+        copyRows(pixels, stride, reinterpret_cast<std::uint8_t*>(image->data), image->bytes_per_line, inside);
+        send(inside);
         return;
     }
     const auto scale = [](std::uint8_t channel, unsigned long mask) {
@@ -67,16 +81,16 @@ void Blitter::copy(const std::uint8_t* pixels, int stride, const CRect& area)
         const unsigned long levels = mask >> shift;
         return ((unsigned long)(channel) * levels / 255) << shift;
     };
-    for (int y = top; y < bottom; ++y) {
+    for (int y = inside.top; y < inside.bottom; ++y) {
         const std::uint8_t* row = pixels + std::ptrdiff_t(y) * stride;
-        for (int x = left; x < right; ++x) {
+        for (int x = inside.left; x < inside.right; ++x) {
             const std::uint8_t* bgra = row + std::ptrdiff_t(x) * 4;
             XPutPixel(image, x, y,
                       scale(bgra[2], image->red_mask) | scale(bgra[1], image->green_mask) |
                           scale(bgra[0], image->blue_mask));
         }
     }
-    XPutImage(display, window, gc, image, left, top, left, top, unsigned(right - left), unsigned(bottom - top));
+    send(inside);
 }
 
 } // namespace VSTGUI::X11

@@ -2,6 +2,7 @@
 // Copies parts of the frame's back buffer (32-bit premultiplied ARGB) into
 // an X window of any true-colour visual.
 
+#include "toolkit/back_buffer_copy.h"
 #include "toolkit/crect.h"
 
 #include <cstdint>
@@ -25,6 +26,9 @@ public:
 
 private:
     bool directLayout() const;
+    // Makes the image's own pixels if it has none yet; false if it cannot.
+    bool ownPixels();
+    void send(const PixelArea& area);
 
     _XDisplay* display;
     unsigned long window;

@@ -177,7 +177,6 @@ void Frame::handle(_XEvent& event)
         break;
     }
     case LeaveNotify:
-        frame.onMouseExited();
         // Leaving for the host's own controls: the keys are the host's
         // again (not while a button is held: that is a drag going on).
         if (event.xcrossing.mode == NotifyNormal && event.xcrossing.detail != NotifyInferior &&
