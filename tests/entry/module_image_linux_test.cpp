@@ -87,7 +87,7 @@ TEST_F(ModuleImage, ExportsOnlyTheEntryPoints)
     });
     const std::set<std::string> entryPoints = {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry",
                                                "ModuleExit",       "VSTPluginMain", "main",
-                                               "clap_entry"};
+                                               "clap_entry",       "lv2_descriptor"};
     EXPECT_EQ(exported, entryPoints);
 }
 
