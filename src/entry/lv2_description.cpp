@@ -5,6 +5,7 @@
 #include "foundation/scrambled_text.h"
 #include "parameters/parameter_table.h"
 #include "parameters/plain_values.h"
+#include "protocol/messages.h"
 
 namespace tarvel {
 namespace {
@@ -73,6 +74,17 @@ std::vector<Lv2PluginDescription> buildPlugins()
     stereo.channels = 2;
     for (const ParameterDescription& parameter : parameterTable())
         stereo.parameters.push_back(portFor(parameter));
+    // The input loudness the editor's graph shows; LV2 user interfaces read
+    // it from this port, as they run apart from the audio instance.
+    stereo.reading = Steinberg::Vst::Lv2ReadingPort{"loudness",
+                                                    "Input Loudness",
+                                                    "LUFS",
+                                                    -100.0,
+                                                    10.0,
+                                                    -1000.0,
+                                                    messages::meterRequest,
+                                                    messages::meterReading,
+                                                    messages::meterValue};
     Lv2PluginDescription mono = stereo;
     mono.uri = std::string(baseUri) + "#mono";
     mono.name = "Tarvel Mono";

@@ -220,6 +220,30 @@ TEST(Lv2Audio, EveryRateAndBlockSizeMatchesVst3)
         }
 }
 
+// ITU-R BS.1770: a 997 Hz sine at 0 dBFS in one channel reads -3.01 LUFS;
+// at amplitude 0.1 in every channel of n, -23.01 + 10 log10(n).
+TEST(Lv2Audio, TheLoudnessPortReadsTheInputLoudness)
+{
+    for (const std::size_t channels : {std::size_t{2}, std::size_t{1}}) {
+        Programme programme;
+        programme.channels = channels;
+        programme.length = 3 * 48000;
+        Channels input(channels, std::vector<float>(static_cast<std::size_t>(programme.length)));
+        for (auto& channel : input)
+            for (std::size_t i = 0; i < channel.size(); ++i)
+                channel[i] = static_cast<float>(0.1 * std::sin(2.0 * 3.14159265358979323846 * 997.0 * static_cast<double>(i) / 48000.0));
+        Lv2Runner runner(Lv2World::shared().plugin(channels == 2 ? stereoUri : monoUri), 48000.0, 512);
+        runner.activate();
+        Channels output = input;
+        runner.run(input, output, 0, 1);
+        EXPECT_LT(runner.control("loudness"), -100.0f) << "nothing measured yet";
+        for (int start = 1; start + 512 <= programme.length; start += 512)
+            runner.run(input, output, static_cast<std::size_t>(start), 512);
+        const double expected = -23.01 + 10.0 * std::log10(static_cast<double>(channels));
+        EXPECT_NEAR(runner.control("loudness"), expected, 0.3) << channels << " channels";
+    }
+}
+
 TEST(Lv2Audio, RunAllocatesNothingWhileEveryPortChanges)
 {
     Lv2Runner runner(Lv2World::shared().plugin(stereoUri), 48000.0, 512);

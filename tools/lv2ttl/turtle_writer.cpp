@@ -21,6 +21,27 @@ const char* const prefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                              "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
 
+void writeUnit(std::ostream& out, const std::string& symbol)
+{
+    if (symbol.empty())
+        return;
+    out << " ;\n\t\tunits:unit [\n\t\t\ta units:Unit ;\n\t\t\trdfs:label " << turtleString(symbol)
+        << " ;\n\t\t\tunits:symbol " << turtleString(symbol) << " ;\n\t\t\tunits:render "
+        << turtleString(std::string("%f") + (symbol[0] == ':' ? "" : " ") + symbol) << "\n\t\t]";
+}
+
+void writeReadingPort(std::ostream& out, const Steinberg::Vst::Lv2ReadingPort& port, std::uint32_t index)
+{
+    out << "\t\ta lv2:OutputPort, lv2:ControlPort ;\n"
+        << "\t\tlv2:index " << index << " ;\n"
+        << "\t\tlv2:symbol " << turtleString(port.symbol) << " ;\n"
+        << "\t\tlv2:name " << turtleString(port.name) << " ;\n"
+        << "\t\tlv2:minimum " << turtleNumber(port.minimum) << " ;\n"
+        << "\t\tlv2:maximum " << turtleNumber(port.maximum);
+    writeUnit(out, port.unitSymbol);
+    out << "\n";
+}
+
 void writeParameterPort(std::ostream& out, const Lv2ParameterPort& port, std::uint32_t index)
 {
     out << "\t\ta lv2:InputPort, lv2:ControlPort ;\n"
@@ -43,11 +64,7 @@ void writeParameterPort(std::ostream& out, const Lv2ParameterPort& port, std::ui
     for (const auto& point : port.scalePoints)
         out << " ;\n\t\tlv2:scalePoint [\n\t\t\trdfs:label " << turtleString(point.label) << " ;\n\t\t\trdf:value "
             << turtleNumber(point.value) << "\n\t\t]";
-    if (!port.unitSymbol.empty())
-        out << " ;\n\t\tunits:unit [\n\t\t\ta units:Unit ;\n\t\t\trdfs:label " << turtleString(port.unitSymbol)
-            << " ;\n\t\t\tunits:symbol " << turtleString(port.unitSymbol) << " ;\n\t\t\tunits:render "
-            << turtleString(std::string("%f") + (port.unitSymbol[0] == ':' ? "" : " ") + port.unitSymbol)
-            << "\n\t\t]";
+    writeUnit(out, port.unitSymbol);
     out << "\n";
 }
 
@@ -84,6 +101,10 @@ void writePlugin(std::ostream& out, const Bundle& bundle, const Lv2PluginDescrip
         << "\t\tlv2:designation lv2:latency ;\n"
         << "\t\tlv2:portProperty lv2:reportsLatency, lv2:integer, pprops:notOnGUI ;\n"
         << "\t\tunits:unit units:frame\n";
+    if (plugin.reading) {
+        out << "\t] , [\n";
+        writeReadingPort(out, *plugin.reading, layout.reading());
+    }
     for (std::uint32_t c = 0; c < layout.channels; ++c) {
         out << "\t] , [\n";
         writeAudioPort(out, true, layout.audioInput(c), c, layout.channels);

@@ -32,6 +32,8 @@ Lv2Instance::~Lv2Instance()
 {
     if (active)
         stop();
+    if (processorConnection)
+        processorConnection->disconnect(&peer);
     if (component)
         component->terminate();
     processor = nullptr;
@@ -46,8 +48,15 @@ bool Lv2Instance::createProcessor(const TUID processorClass)
         return false;
     component = owned(created);
     processor = FUnknownPtr<IAudioProcessor>(component);
-    if (!processor || component->initialize(nullptr) != kResultOk)
+    if (!processor || component->initialize(static_cast<IHostApplication*>(&peer)) != kResultOk)
         return false;
+    if (description.reading) {
+        processorConnection = FUnknownPtr<IConnectionPoint>(component);
+        if (!processorConnection || processorConnection->connect(&peer) != kResultTrue)
+            return false;
+        peer.expectReading(description.reading->readingMessage.c_str(), description.reading->valueAttribute.c_str());
+        readingRequest.setMessageID(description.reading->requestMessage.c_str());
+    }
     SpeakerArrangement arrangement = description.channels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
     SpeakerArrangement in = arrangement, out = arrangement;
     return processor->setBusArrangements(&in, 1, &out, 1) == kResultTrue &&
@@ -189,6 +198,16 @@ void Lv2Instance::silenceOutputs(std::uint32_t frames) noexcept
             std::memset(out, 0, sizeof(float) * frames);
 }
 
+void Lv2Instance::updateReading() noexcept
+{
+    float* port = description.reading ? ports[layout.reading()] : nullptr;
+    if (!port)
+        return;
+    if (active && processorConnection)
+        processorConnection->notify(&readingRequest);
+    *port = static_cast<float>(peer.reading(description.reading->valueBeforeFirstReading));
+}
+
 void Lv2Instance::run(std::uint32_t frames) noexcept
 {
     if (float* latencyPort = ports[layout.latency()]) {
@@ -203,6 +222,7 @@ void Lv2Instance::run(std::uint32_t frames) noexcept
     }
     if (!active || !connected) {
         silenceOutputs(frames);
+        updateReading();
         return;
     }
     takePortChanges();
@@ -233,6 +253,7 @@ void Lv2Instance::run(std::uint32_t frames) noexcept
             outputs[c] += piece;
         }
     } while (done < frames);
+    updateReading();
 }
 
 } // namespace Steinberg::Vst

@@ -13,6 +13,10 @@
 // current step at every run. The processor tells its latency only after a
 // set-up, so activate sets the processor up once per step of the port that
 // decides the latency and keeps the answers.
+//
+// The processor's context and connection peer are the adapter's own (see
+// Lv2ProcessorPeer), so messages between them never allocate: that is how a
+// reading port gets its value after each run.
 
 #include <cstdint>
 #include <memory>
@@ -22,6 +26,7 @@
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "sdk/lv2/lv2_plugin_description.h"
+#include "sdk/lv2/lv2_processor_peer.h"
 #include "sdk/vst2/vst2_parameter_queue.h"
 
 namespace Steinberg::Vst {
@@ -61,6 +66,7 @@ private:
     std::int32_t latencyForPortValue(float value) const noexcept;
     void takePortChanges() noexcept;
     void silenceOutputs(std::uint32_t frames) noexcept;
+    void updateReading() noexcept;
 
     const Lv2PluginDescription& description;
     Lv2PortLayout layout;
@@ -68,6 +74,9 @@ private:
     IPtr<IPluginFactory> factory;
     IPtr<IComponent> component;
     IPtr<IAudioProcessor> processor;
+    IPtr<IConnectionPoint> processorConnection;
+    Lv2ProcessorPeer peer;
+    Lv2FixedMessage readingRequest;
     bool active = false;
 
     std::vector<float*> ports;

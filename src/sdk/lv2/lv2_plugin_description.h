@@ -4,6 +4,7 @@
 // the running instance are both made from this, so they cannot disagree.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,29 +45,51 @@ struct Lv2ParameterPort {
     bool decidesLatency = false;
 };
 
+// An output control port with a reading the processor gives on request:
+// after each run the adapter sends the processor requestMessage and writes
+// the float attribute valueAttribute of its readingMessage answer.
+struct Lv2ReadingPort {
+    std::string symbol;
+    std::string name;
+    std::string unitSymbol;
+    double minimum = 0.0;
+    double maximum = 1.0;
+    double valueBeforeFirstReading = 0.0;
+    std::string requestMessage;
+    std::string readingMessage;
+    std::string valueAttribute;
+};
+
 struct Lv2PluginDescription {
     std::string uri;
     std::string name;
     std::int32_t channels = 2; // 1 or 2, the same in and out
     std::vector<Lv2ParameterPort> parameters;
+    std::optional<Lv2ReadingPort> reading;
 };
 
 // The port indices: the parameters first, so that they are numbered alike
 // in every channel layout (the user interface relies on it), then the
-// latency, then the audio inputs and outputs.
+// latency and the reading, if there is one, then the audio inputs and
+// outputs.
 struct Lv2PortLayout {
     std::uint32_t parameterCount;
+    std::uint32_t readingCount;
     std::uint32_t channels;
 
     explicit Lv2PortLayout(const Lv2PluginDescription& description)
         : parameterCount(static_cast<std::uint32_t>(description.parameters.size())),
-          channels(static_cast<std::uint32_t>(description.channels))
+          readingCount(description.reading ? 1u : 0u), channels(static_cast<std::uint32_t>(description.channels))
     {
     }
     std::uint32_t latency() const noexcept { return parameterCount; }
-    std::uint32_t audioInput(std::uint32_t channel) const noexcept { return parameterCount + 1 + channel; }
-    std::uint32_t audioOutput(std::uint32_t channel) const noexcept { return parameterCount + 1 + channels + channel; }
-    std::uint32_t count() const noexcept { return parameterCount + 1 + 2 * channels; }
+    std::uint32_t reading() const noexcept { return parameterCount + 1; }
+    std::uint32_t audioInput(std::uint32_t channel) const noexcept { return firstAudio() + channel; }
+    std::uint32_t audioOutput(std::uint32_t channel) const noexcept { return firstAudio() + channels + channel; }
+    std::uint32_t count() const noexcept { return firstAudio() + 2 * channels; }
+
+private:
+    std::uint32_t firstAudio() const noexcept { return parameterCount + 1 + readingCount; }
 };
 
 } // namespace Steinberg::Vst
