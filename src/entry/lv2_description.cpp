@@ -18,7 +18,11 @@ const char* const baseUri = "https://vantle.audio/lv2/tarvel";
 
 double toNormalised(std::int32_t id, double plain) noexcept { return normalisedFromPlain(id, plain); }
 
+double toPlain(std::int32_t id, double normalised) noexcept { return plainFromNormalised(id, normalised); }
+
 double enabledToBypass(std::int32_t id, double enabled) noexcept { return 1.0 - normalisedFromPlain(id, enabled); }
+
+double bypassToEnabled(std::int32_t id, double bypass) noexcept { return 1.0 - plainFromNormalised(id, bypass); }
 
 Lv2ParameterPort portFor(const ParameterDescription& parameter)
 {
@@ -32,6 +36,7 @@ Lv2ParameterPort portFor(const ParameterDescription& parameter)
     port.maximum = range.maximum;
     port.defaultValue = plainFromNormalised(id, static_cast<double>(parameter.defaultValue));
     port.toNormalised = toNormalised;
+    port.toPlain = toPlain;
     switch (parameter.id) {
     case Bypass:
         // The host's bypass switch says "enabled"; its default is the
@@ -41,6 +46,7 @@ Lv2ParameterPort portFor(const ParameterDescription& parameter)
         port.name = "Enabled";
         port.defaultValue = 1.0 - port.defaultValue;
         port.toNormalised = enabledToBypass;
+        port.toPlain = bypassToEnabled;
         break;
     case Speed:
         port.kind = Lv2PortKind::enumeration;

@@ -40,6 +40,8 @@ struct Lv2ParameterPort {
     // The normalised VST 3 value of a port value; pure arithmetic, called on
     // the audio thread.
     double (*toNormalised)(std::int32_t id, double plain) noexcept = nullptr;
+    // The inverse, for hosts that think in normalised values.
+    double (*toPlain)(std::int32_t id, double normalised) noexcept = nullptr;
     // The processor's latency depends on this parameter's steps and on no
     // other parameter (at most one port says so).
     bool decidesLatency = false;
