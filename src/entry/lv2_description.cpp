@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "foundation/scrambled_text.h"
+#include "framework/messages.h"
 #include "parameters/parameter_table.h"
 #include "parameters/plain_values.h"
 #include "protocol/messages.h"
@@ -106,7 +107,12 @@ const std::vector<Lv2PluginDescription>& lv2Plugins()
     return plugins;
 }
 
-std::string lv2UiUri() { return std::string(baseUri) + "#ui"; }
+const Steinberg::Vst::Lv2UiDescription& lv2Ui()
+{
+    static const Steinberg::Vst::Lv2UiDescription ui{std::string(baseUri) + "#ui", vantle::vst::messages::processorActive,
+                                                     vantle::vst::messages::processorActiveFlag};
+    return ui;
+}
 std::string lv2MakerName() { return VANTLE_TEXT("Vantle Audio"); }
 std::string lv2MakerHomepage() { return "https://vantle.audio"; }
 

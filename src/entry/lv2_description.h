@@ -14,7 +14,8 @@ namespace tarvel {
 // The stereo plug-in first, then the mono one.
 const std::vector<Steinberg::Vst::Lv2PluginDescription>& lv2Plugins();
 
-std::string lv2UiUri();
+// The user interface both plug-ins share.
+const Steinberg::Vst::Lv2UiDescription& lv2Ui();
 // The maker, as the Turtle files name it.
 std::string lv2MakerName();
 std::string lv2MakerHomepage();

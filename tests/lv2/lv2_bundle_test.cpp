@@ -76,7 +76,8 @@ TEST(Lv2Discovery, TheTurtlePassesTheSchemaValidator)
         GTEST_SKIP() << "sord_validate (Debian package sordi) is not installed";
     const std::string bundle = Lv2World::shared().bundle().string();
     const std::string command = "sord_validate /usr/lib/lv2/core.lv2/*.ttl /usr/lib/lv2/port-props.lv2/*.ttl "
-                                "/usr/lib/lv2/units.lv2/*.ttl /usr/lib/lv2/schemas.lv2/*.ttl " +
+                                "/usr/lib/lv2/units.lv2/*.ttl /usr/lib/lv2/schemas.lv2/*.ttl /usr/lib/lv2/ui.lv2/*.ttl "
+                                "/usr/lib/lv2/options.lv2/*.ttl /usr/lib/lv2/urid.lv2/*.ttl " +
                                 bundle + "/*.ttl 2>&1";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);

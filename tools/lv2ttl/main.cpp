@@ -1,5 +1,5 @@
 // tarvel-lv2ttl <bundle folder> <module file name>: writes the LV2 bundle's
-// manifest.ttl and tarvel.ttl from the port descriptions the module itself
+// manifest.ttl and tarvel.ttl (plug-ins and user interface) from the port descriptions the module itself
 // is built from. Run by the build after every build of the module.
 
 #include <cstdio>
@@ -32,8 +32,9 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        tarvel::lv2ttl::Bundle bundle{tarvel::lv2Plugins(), argv[2], "tarvel.ttl", tarvel::lv2MakerName(),
-                                      tarvel::lv2MakerHomepage()};
+        tarvel::lv2ttl::Bundle bundle{tarvel::lv2Plugins(),     argv[2],
+                                      "tarvel.ttl",             tarvel::lv2MakerName(),
+                                      tarvel::lv2MakerHomepage(), tarvel::lv2Ui().uri};
         const std::string folder = std::string(argv[1]) + "/";
         if (!writeFile(folder + "manifest.ttl", tarvel::lv2ttl::manifestTurtle(bundle)) ||
             !writeFile(folder + bundle.pluginsFile, tarvel::lv2ttl::pluginsTurtle(bundle)))

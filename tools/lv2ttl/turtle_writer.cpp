@@ -19,6 +19,7 @@ const char* const prefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                              "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
                              "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                              "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                             "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
 
 void writeUnit(std::ostream& out, const std::string& symbol)
@@ -89,6 +90,7 @@ void writePlugin(std::ostream& out, const Bundle& bundle, const Lv2PluginDescrip
         << "\tdoap:name " << turtleString(plugin.name) << " ;\n"
         << "\tlv2:project <" << bundle.makerHomepage << "> ;\n"
         << "\tlv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "\tui:ui <" << bundle.uiUri << "> ;\n"
         << "\tlv2:port [\n";
     for (std::uint32_t i = 0; i < layout.parameterCount; ++i) {
         writeParameterPort(out, plugin.parameters[i], i);
@@ -150,14 +152,33 @@ std::string turtleString(const std::string& text)
     return quoted + "\"";
 }
 
+void writeUi(std::ostream& out, const Bundle& bundle)
+{
+    // Embedded in the host's window and run by its idle calls; the reading
+    // port's values are what the graph shows, so hosts are asked for them.
+    out << "<" << bundle.uiUri << ">\n"
+        << "\ta ui:X11UI ;\n"
+        << "\tlv2:requiredFeature ui:idleInterface, ui:parent ;\n"
+        << "\tlv2:optionalFeature ui:resize, ui:touch ;\n"
+        << "\tlv2:extensionData ui:idleInterface";
+    for (const auto& plugin : bundle.plugins)
+        if (plugin.reading)
+            out << " ;\n\tui:portNotification [\n\t\tui:plugin <" << plugin.uri << "> ;\n\t\tlv2:symbol "
+                << turtleString(plugin.reading->symbol) << " ;\n\t\tui:notifyType ui:floatProtocol\n\t]";
+    out << " .\n\n";
+}
+
 std::string manifestTurtle(const Bundle& bundle)
 {
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n";
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
     for (const auto& plugin : bundle.plugins)
         out << "<" << plugin.uri << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << bundle.binary << "> ;\n\trdfs:seeAlso <"
             << bundle.pluginsFile << "> .\n\n";
+    out << "<" << bundle.uiUri << ">\n\ta ui:X11UI ;\n\tui:binary <" << bundle.binary << "> ;\n\trdfs:seeAlso <"
+        << bundle.pluginsFile << "> .\n";
     return out.str();
 }
 
@@ -172,6 +193,7 @@ std::string pluginsTurtle(const Bundle& bundle)
         << bundle.makerHomepage << ">\n\t] .\n\n";
     for (const auto& plugin : bundle.plugins)
         writePlugin(out, bundle, plugin);
+    writeUi(out, bundle);
     return out.str();
 }
 

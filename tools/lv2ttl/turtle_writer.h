@@ -15,6 +15,7 @@ struct Bundle {
     std::string pluginsFile;     // the file the plug-ins are described in
     std::string makerName;
     std::string makerHomepage;
+    std::string uiUri;           // the X11 user interface the plug-ins share
 };
 
 std::string manifestTurtle(const Bundle& bundle);

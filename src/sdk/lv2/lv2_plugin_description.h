@@ -70,6 +70,17 @@ struct Lv2PluginDescription {
     std::optional<Lv2ReadingPort> reading;
 };
 
+// The user interface every plug-in of a bundle shares (their parameter and
+// reading ports are numbered alike): an X11 window that shows the
+// controller's editor. The processor's activation message, which a VST 3
+// controller hears from its processor, is sent when the first reading
+// arrives.
+struct Lv2UiDescription {
+    std::string uri;
+    std::string activeMessage;
+    std::string activeAttribute;
+};
+
 // The port indices: the parameters first, so that they are numbered alike
 // in every channel layout (the user interface relies on it), then the
 // latency and the reading, if there is one, then the audio inputs and
