@@ -25,10 +25,17 @@ std::string lv2BundleFor(const std::string& modulePath)
         return path.string();
     if (fs::is_regular_file(path.parent_path() / "manifest.ttl"))
         return path.parent_path().string();
-    // A .vst3 bundle, or its Contents/<arch>/ module file.
-    for (fs::path folder = path; !folder.empty() && folder != folder.root_path(); folder = folder.parent_path())
-        if (folder.extension() == ".vst3" && fs::is_regular_file(folder.parent_path() / "Tarvel.lv2" / "manifest.ttl"))
-            return (folder.parent_path() / "Tarvel.lv2").string();
+    // A .vst3 bundle, or its Contents/<arch>/ module file: the LV2 bundle
+    // beside it (the build folder) or in the lv2 folder beside its vst3
+    // folder (/usr/lib/vst3 and /usr/lib/lv2).
+    for (fs::path folder = path; !folder.empty() && folder != folder.root_path(); folder = folder.parent_path()) {
+        if (folder.extension() != ".vst3")
+            continue;
+        for (const fs::path& bundle : {folder.parent_path() / "Tarvel.lv2",
+                                       folder.parent_path().parent_path() / "lv2" / "Tarvel.lv2"})
+            if (fs::is_regular_file(bundle / "manifest.ttl"))
+                return bundle.string();
+    }
     throw std::runtime_error("no LV2 bundle at or beside " + modulePath);
 }
 

@@ -18,8 +18,10 @@
 namespace tarvel::host {
 
 // The bundle folder for a module path: the path itself when it is an LV2
-// bundle, the bundle a module file lies in, or the Tarvel.lv2 beside a
-// .vst3 bundle or its module file (the build and install layout).
+// bundle, the bundle a module file lies in, or for a .vst3 bundle or its
+// module file the Tarvel.lv2 beside it (the build folder) or in the lv2
+// folder beside its folder (the installed layout, /usr/lib/vst3 and
+// /usr/lib/lv2).
 std::string lv2BundleFor(const std::string& modulePath);
 
 class Lv2EffectHost final : public EffectHost {
