@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -242,6 +243,20 @@ TEST(Lv2Audio, TheLoudnessPortReadsTheInputLoudness)
         const double expected = -23.01 + 10.0 * std::log10(static_cast<double>(channels));
         EXPECT_NEAR(runner.control("loudness"), expected, 0.3) << channels << " channels";
     }
+}
+
+// A rate the processor refuses to be set up for: the instance exists (LV2
+// tells no failure at activation) and runs silence, and says no latency.
+TEST(Lv2Audio, ARefusedSampleRateRunsSilence)
+{
+    Programme programme;
+    programme.sampleRate = 500.0;
+    programme.length = 2048;
+    const Channels input = testSignal(programme);
+    const Render render = renderLv2(programme, input);
+    for (const auto& channel : render.output)
+        EXPECT_TRUE(std::all_of(channel.begin(), channel.end(), [](float sample) { return sample == 0.0f; }));
+    EXPECT_EQ(render.latencyAfterBlock.back(), 0.0f);
 }
 
 TEST(Lv2Audio, RunAllocatesNothingWhileEveryPortChanges)

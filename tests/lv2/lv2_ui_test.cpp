@@ -39,7 +39,8 @@ struct HostCall {
 // The host's side: the calls suil passes on, the idle calls, port events.
 class SuilHostWindow {
 public:
-    explicit SuilHostWindow(host::X11HostWindow& parent, bool offerTouch = true) : window(parent)
+    explicit SuilHostWindow(host::X11HostWindow& parent, bool offerTouch = true, bool offerParent = true)
+        : window(parent)
     {
         suilHost = suil_host_new(&SuilHostWindow::writeEntry, nullptr, nullptr, nullptr);
         if (offerTouch)
@@ -54,7 +55,8 @@ public:
         const LV2_Feature parentFeature{LV2_UI__parent, window.parent()};
         const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         const LV2_Feature resizeFeature{LV2_UI__resize, &resize};
-        const LV2_Feature* features[] = {&parentFeature, &idleFeature, &resizeFeature, nullptr};
+        const LV2_Feature* features[] = {&idleFeature, &resizeFeature, offerParent ? &parentFeature : nullptr,
+                                         nullptr};
         instance = suil_instance_new(suilHost, this, LV2_UI__X11UI, stereoUri, uiUri.c_str(), LV2_UI__X11UI, bundle,
                                      binary, features);
         lilv_free(bundle);
@@ -215,6 +217,14 @@ TEST_F(Lv2UiInHost, WithoutTouchTheDragStillWrites)
     ASSERT_FALSE(ui.calls.empty());
     for (const HostCall& call : ui.calls)
         EXPECT_EQ(call.kind, HostCall::Kind::Write);
+}
+
+TEST_F(Lv2UiInHost, AHostWithoutAParentWindowGetsNoInterfaceAndNoWindow)
+{
+    SuilHostWindow ui(window, true, false);
+    EXPECT_FALSE(ui.open());
+    window.sync();
+    EXPECT_TRUE(window.children().empty());
 }
 
 std::size_t openDescriptors()
