@@ -81,17 +81,19 @@ std::vector<Lv2PluginDescription> buildPlugins()
     stereo.channels = 2;
     for (const ParameterDescription& parameter : parameterTable())
         stereo.parameters.push_back(portFor(parameter));
-    // The input loudness the editor's graph shows; LV2 user interfaces read
-    // it from this port, as they run apart from the audio instance.
-    stereo.reading = Steinberg::Vst::Lv2ReadingPort{"loudness",
-                                                    "Input Loudness",
-                                                    "LUFS",
-                                                    -100.0,
-                                                    10.0,
-                                                    -1000.0,
-                                                    messages::meterRequest,
-                                                    messages::meterReading,
-                                                    messages::meterValue};
+    // What the editor's graph and readout show: LV2 user interfaces read it
+    // from these ports, as they run apart from the audio instance.
+    using Steinberg::Vst::Lv2ReadingValue;
+    stereo.reading = Steinberg::Vst::Lv2ReadingPort{
+        {
+            Lv2ReadingValue{"loudness", "Input Loudness", "LUFS", -100.0, 10.0, -1000.0, messages::meterValue},
+            Lv2ReadingValue{"output_loudness", "Output Loudness", "LUFS", -100.0, 10.0, -1000.0, messages::outputValue},
+            Lv2ReadingValue{"gain", "Gain", "dB", -60.0, 60.0, 0.0, messages::gainValue},
+            Lv2ReadingValue{"side_gain", "Side Gain", "dB", -60.0, 60.0, 0.0, messages::sideGainValue},
+            Lv2ReadingValue{"stereo", "Stereo", "", 0.0, 1.0, 0.0, messages::stereoFlag, true},
+        },
+        messages::meterRequest,
+        messages::meterReading};
     Lv2PluginDescription mono = stereo;
     mono.uri = std::string(baseUri) + "#mono";
     mono.name = "Tarvel Mono";

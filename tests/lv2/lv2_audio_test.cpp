@@ -223,7 +223,7 @@ TEST(Lv2Audio, EveryRateAndBlockSizeMatchesVst3)
 
 // ITU-R BS.1770: a 997 Hz sine at 0 dBFS in one channel reads -3.01 LUFS;
 // at amplitude 0.1 in every channel of n, -23.01 + 10 log10(n).
-TEST(Lv2Audio, TheLoudnessPortReadsTheInputLoudness)
+TEST(Lv2Audio, TheReadingPortsReadTheInputLoudnessAndTheReadout)
 {
     for (const std::size_t channels : {std::size_t{2}, std::size_t{1}}) {
         Programme programme;
@@ -242,6 +242,11 @@ TEST(Lv2Audio, TheLoudnessPortReadsTheInputLoudness)
             runner.run(input, output, static_cast<std::size_t>(start), 512);
         const double expected = -23.01 + 10.0 * std::log10(static_cast<double>(channels));
         EXPECT_NEAR(runner.control("loudness"), expected, 0.3) << channels << " channels";
+        // The readout beside it: the gain is the output's level over the
+        // input's, and the stereo flag tells the layout.
+        EXPECT_NEAR(runner.control("gain"), runner.control("output_loudness") - runner.control("loudness"), 0.01);
+        EXPECT_GT(runner.control("output_loudness"), -100.0f);
+        EXPECT_EQ(runner.control("stereo"), channels == 2 ? 1.0f : 0.0f);
     }
 }
 

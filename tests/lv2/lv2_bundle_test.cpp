@@ -170,9 +170,9 @@ TEST_P(Lv2Bundle, AudioPortsMatchTheChannelLayout)
     const LilvNode* audio = world.uri(LILV_URI_AUDIO_PORT);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, audio, world.uri(LILV_URI_INPUT_PORT), nullptr), channels);
     EXPECT_EQ(lilv_plugin_get_num_ports_of_class(plugin, audio, world.uri(LILV_URI_OUTPUT_PORT), nullptr), channels);
-    // Five parameters, the latency and the loudness, numbered alike in both
-    // plug-ins.
-    EXPECT_EQ(lilv_plugin_get_num_ports(plugin), 7u + 2u * channels);
+    // Five parameters, the latency and five readings (input and output
+    // loudness, gain, side gain, stereo), numbered alike in both plug-ins.
+    EXPECT_EQ(lilv_plugin_get_num_ports(plugin), 11u + 2u * channels);
     const LilvPort* loudness = port("loudness");
     ASSERT_NE(loudness, nullptr);
     EXPECT_TRUE(isA(loudness, LILV_URI_OUTPUT_PORT) && isA(loudness, LILV_URI_CONTROL_PORT));

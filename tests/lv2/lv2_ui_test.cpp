@@ -27,6 +27,9 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t ratioPort = 2, targetPort = 4, loudnessPort = 6;
+// The readout's ports after the loudness: output loudness, gain, side gain,
+// stereo.
+constexpr std::uint32_t outputPort = 7, gainPort = 8, sideGainPort = 9, stereoPort = 10;
 // Where the layout puts Ratio's knob.
 constexpr int ratioX = 178, ratioY = 86;
 
@@ -91,6 +94,17 @@ public:
     {
         const auto end = std::chrono::steady_clock::now() + time;
         idleUntil([&] { return std::chrono::steady_clock::now() >= end; });
+    }
+    // What a running stereo instance's reading ports say for this input
+    // loudness and these values.
+    void readingEvents(const std::array<double, 5>& values, double loudness)
+    {
+        const Readout readout = referenceReadout(values, loudness, true);
+        portEvent(outputPort, static_cast<float>(readout.output));
+        portEvent(gainPort, static_cast<float>(readout.gain));
+        portEvent(sideGainPort, static_cast<float>(readout.sideGain));
+        portEvent(stereoPort, readout.stereo ? 1.0f : 0.0f);
+        portEvent(loudnessPort, static_cast<float>(loudness));
     }
     int differenceOnScreen(const std::vector<std::uint32_t>& expected)
     {
@@ -158,10 +172,10 @@ TEST_F(Lv2UiInHost, ShowsWhatTheOffscreenRenderShowsAndFollowsPortEvents)
 
     // The host moves Target; a reading arrives from the running instance.
     ui.portEvent(targetPort, -12.0f);
-    ui.portEvent(loudnessPort, -18.0f);
     normalised[4] = 1.0 - 12.0 / 40.0;
+    ui.readingEvents(normalised, -18.0);
     EXPECT_LE(ui.differenceOnScreen(referenceEditor(normalised, -18.0, true)), 2);
-    ui.portEvent(loudnessPort, -35.0f);
+    ui.readingEvents(normalised, -35.0);
     EXPECT_LE(ui.differenceOnScreen(referenceEditor(normalised, -35.0, true)), 2);
     // The readings draw different fills, or the comparisons above could not
     // tell them apart.

@@ -118,7 +118,7 @@ std::string Lv2EffectHost::parameterDisplay(std::uint32_t id, double value)
 
 std::int32_t Lv2EffectHost::latency() { return static_cast<std::int32_t>(std::lround(latencyPort)); }
 
-float Lv2EffectHost::loudness() const { return readingPort; }
+float Lv2EffectHost::loudness() const { return readingPorts.empty() ? 0.0f : readingPorts.front(); }
 
 void Lv2EffectHost::start()
 {
@@ -139,8 +139,9 @@ void Lv2EffectHost::start()
         lilv_instance_connect_port(instance, static_cast<std::uint32_t>(i), &controls[i]);
     }
     lilv_instance_connect_port(instance, layout.latency(), &latencyPort);
-    if (running->reading)
-        lilv_instance_connect_port(instance, layout.reading(), &readingPort);
+    readingPorts.assign(layout.readingCount, 0.0f);
+    for (std::uint32_t i = 0; i < layout.readingCount; ++i)
+        lilv_instance_connect_port(instance, layout.reading(i), &readingPorts[i]);
     lilv_instance_activate(instance);
     // Hosts learn the latency from a run; one without frames tells it.
     for (std::uint32_t c = 0; c < layout.channels; ++c) {

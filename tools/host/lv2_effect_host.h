@@ -38,7 +38,7 @@ public:
     std::string parameterDisplay(std::uint32_t id, double normalized) override;
 
     std::int32_t latency() override;
-    // The input loudness the plug-in's reading port last stated.
+    // The input loudness the plug-in's first reading port last stated.
     float loudness() const;
 
     std::vector<std::uint8_t> processorState() override;
@@ -58,7 +58,7 @@ private:
     std::vector<double> normalized;
     std::vector<float> controls;
     float latencyPort = 0.0f;
-    float readingPort = 0.0f;
+    std::vector<float> readingPorts;
 };
 
 } // namespace tarvel::host

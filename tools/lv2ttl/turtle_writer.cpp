@@ -31,7 +31,7 @@ void writeUnit(std::ostream& out, const std::string& symbol)
         << turtleString(std::string("%f") + (symbol[0] == ':' ? "" : " ") + symbol) << "\n\t\t]";
 }
 
-void writeReadingPort(std::ostream& out, const Steinberg::Vst::Lv2ReadingPort& port, std::uint32_t index)
+void writeReadingPort(std::ostream& out, const Steinberg::Vst::Lv2ReadingValue& port, std::uint32_t index)
 {
     out << "\t\ta lv2:OutputPort, lv2:ControlPort ;\n"
         << "\t\tlv2:index " << index << " ;\n"
@@ -39,6 +39,8 @@ void writeReadingPort(std::ostream& out, const Steinberg::Vst::Lv2ReadingPort& p
         << "\t\tlv2:name " << turtleString(port.name) << " ;\n"
         << "\t\tlv2:minimum " << turtleNumber(port.minimum) << " ;\n"
         << "\t\tlv2:maximum " << turtleNumber(port.maximum);
+    if (port.integer)
+        out << " ;\n\t\tlv2:portProperty lv2:integer, lv2:toggled";
     writeUnit(out, port.unitSymbol);
     out << "\n";
 }
@@ -103,9 +105,9 @@ void writePlugin(std::ostream& out, const Bundle& bundle, const Lv2PluginDescrip
         << "\t\tlv2:designation lv2:latency ;\n"
         << "\t\tlv2:portProperty lv2:reportsLatency, lv2:integer, pprops:notOnGUI ;\n"
         << "\t\tunits:unit units:frame\n";
-    if (plugin.reading) {
+    for (std::uint32_t i = 0; i < layout.readingCount; ++i) {
         out << "\t] , [\n";
-        writeReadingPort(out, *plugin.reading, layout.reading());
+        writeReadingPort(out, plugin.reading->values[i], layout.reading(i));
     }
     for (std::uint32_t c = 0; c < layout.channels; ++c) {
         out << "\t] , [\n";
@@ -163,8 +165,9 @@ void writeUi(std::ostream& out, const Bundle& bundle)
         << "\tlv2:extensionData ui:idleInterface";
     for (const auto& plugin : bundle.plugins)
         if (plugin.reading)
-            out << " ;\n\tui:portNotification [\n\t\tui:plugin <" << plugin.uri << "> ;\n\t\tlv2:symbol "
-                << turtleString(plugin.reading->symbol) << " ;\n\t\tui:notifyType ui:floatProtocol\n\t]";
+            for (const auto& value : plugin.reading->values)
+                out << " ;\n\tui:portNotification [\n\t\tui:plugin <" << plugin.uri << "> ;\n\t\tlv2:symbol "
+                    << turtleString(value.symbol) << " ;\n\t\tui:notifyType ui:floatProtocol\n\t]";
     out << " .\n\n";
 }
 

@@ -54,7 +54,9 @@ bool Lv2Instance::createProcessor(const TUID processorClass)
         processorConnection = FUnknownPtr<IConnectionPoint>(component);
         if (!processorConnection || processorConnection->connect(&peer) != kResultTrue)
             return false;
-        peer.expectReading(description.reading->readingMessage.c_str(), description.reading->valueAttribute.c_str());
+        if (description.reading->values.size() > Lv2ReadingPort::maxValues)
+            return false;
+        peer.expectReading(description.reading->readingMessage.c_str(), description.reading->values);
         readingRequest.setMessageID(description.reading->requestMessage.c_str());
     }
     SpeakerArrangement arrangement = description.channels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
@@ -200,12 +202,13 @@ void Lv2Instance::silenceOutputs(std::uint32_t frames) noexcept
 
 void Lv2Instance::updateReading() noexcept
 {
-    float* port = description.reading ? ports[layout.reading()] : nullptr;
-    if (!port)
+    if (!description.reading)
         return;
     if (active && processorConnection)
         processorConnection->notify(&readingRequest);
-    *port = static_cast<float>(peer.reading(description.reading->valueBeforeFirstReading));
+    for (std::uint32_t i = 0; i < layout.readingCount; ++i)
+        if (float* port = ports[layout.reading(i)])
+            *port = static_cast<float>(peer.reading(i));
 }
 
 void Lv2Instance::run(std::uint32_t frames) noexcept

@@ -47,19 +47,27 @@ struct Lv2ParameterPort {
     bool decidesLatency = false;
 };
 
-// An output control port with a reading the processor gives on request:
-// after each run the adapter sends the processor requestMessage and writes
-// the float attribute valueAttribute of its readingMessage answer.
-struct Lv2ReadingPort {
+// One output control port of a reading: an attribute of the processor's
+// answer, a float or (integer) an int.
+struct Lv2ReadingValue {
     std::string symbol;
     std::string name;
     std::string unitSymbol;
     double minimum = 0.0;
     double maximum = 1.0;
     double valueBeforeFirstReading = 0.0;
+    std::string attribute;
+    bool integer = false;
+};
+
+// Output control ports with readings the processor gives on request: after
+// each run the adapter sends the processor requestMessage and writes the
+// attributes of its readingMessage answer, one port each.
+struct Lv2ReadingPort {
+    static constexpr std::size_t maxValues = 8;
+    std::vector<Lv2ReadingValue> values;
     std::string requestMessage;
     std::string readingMessage;
-    std::string valueAttribute;
 };
 
 struct Lv2PluginDescription {
@@ -83,7 +91,7 @@ struct Lv2UiDescription {
 
 // The port indices: the parameters first, so that they are numbered alike
 // in every channel layout (the user interface relies on it), then the
-// latency and the reading, if there is one, then the audio inputs and
+// latency and the readings, if there are any, then the audio inputs and
 // outputs.
 struct Lv2PortLayout {
     std::uint32_t parameterCount;
@@ -92,11 +100,12 @@ struct Lv2PortLayout {
 
     explicit Lv2PortLayout(const Lv2PluginDescription& description)
         : parameterCount(static_cast<std::uint32_t>(description.parameters.size())),
-          readingCount(description.reading ? 1u : 0u), channels(static_cast<std::uint32_t>(description.channels))
+          readingCount(description.reading ? static_cast<std::uint32_t>(description.reading->values.size()) : 0u),
+          channels(static_cast<std::uint32_t>(description.channels))
     {
     }
     std::uint32_t latency() const noexcept { return parameterCount; }
-    std::uint32_t reading() const noexcept { return parameterCount + 1; }
+    std::uint32_t reading(std::uint32_t value = 0) const noexcept { return parameterCount + 1 + value; }
     std::uint32_t audioInput(std::uint32_t channel) const noexcept { return firstAudio() + channel; }
     std::uint32_t audioOutput(std::uint32_t channel) const noexcept { return firstAudio() + channels + channel; }
     std::uint32_t count() const noexcept { return firstAudio() + 2 * channels; }

@@ -6,11 +6,18 @@
 
 namespace Steinberg::Vst {
 
-void Lv2ProcessorPeer::expectReading(const char* readingId, const char* valueId) noexcept
+void Lv2ProcessorPeer::expectReading(const char* readingId, const std::vector<Lv2ReadingValue>& values) noexcept
 {
     expectedReading = readingId;
-    expectedValue = valueId;
+    expectedValues = &values;
     hasReading = false;
+}
+
+double Lv2ProcessorPeer::reading(std::size_t index) const noexcept
+{
+    if (!expectedValues || index >= expectedValues->size() || index >= Lv2ReadingPort::maxValues)
+        return 0.0;
+    return hasReading ? lastReadings[index] : (*expectedValues)[index].valueBeforeFirstReading;
 }
 
 tresult PLUGIN_API Lv2ProcessorPeer::getName(String128 name)
@@ -41,11 +48,24 @@ tresult PLUGIN_API Lv2ProcessorPeer::notify(IMessage* message)
     const char* id = message->getMessageID();
     if (!id || std::strcmp(id, expectedReading) != 0)
         return kResultFalse;
-    double value = 0.0;
     IAttributeList* attributes = message->getAttributes();
-    if (!attributes || attributes->getFloat(expectedValue, value) != kResultTrue)
+    if (!attributes || !expectedValues)
         return kResultFalse;
-    lastReading = value;
+    // A value the answer lacks keeps the one before.
+    for (std::size_t i = 0; i < expectedValues->size() && i < Lv2ReadingPort::maxValues; ++i) {
+        const Lv2ReadingValue& value = (*expectedValues)[i];
+        if (!hasReading)
+            lastReadings[i] = value.valueBeforeFirstReading;
+        if (value.integer) {
+            int64 number = 0;
+            if (attributes->getInt(value.attribute.c_str(), number) == kResultTrue)
+                lastReadings[i] = static_cast<double>(number);
+        } else {
+            double number = 0.0;
+            if (attributes->getFloat(value.attribute.c_str(), number) == kResultTrue)
+                lastReadings[i] = number;
+        }
+    }
     hasReading = true;
     return kResultOk;
 }

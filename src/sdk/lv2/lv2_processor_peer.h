@@ -9,15 +9,17 @@
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "sdk/lv2/lv2_fixed_message.h"
+#include "sdk/lv2/lv2_plugin_description.h"
 
 namespace Steinberg::Vst {
 
 class Lv2ProcessorPeer final : public IHostApplication, public IConnectionPoint {
 public:
-    // Messages with readingId carry the float attribute valueId.
-    void expectReading(const char* readingId, const char* valueId) noexcept;
-    // The value of the last such message; fallback before the first.
-    double reading(double fallback) const noexcept { return hasReading ? lastReading : fallback; }
+    // Messages with readingId carry the attributes of values (at most
+    // Lv2ReadingPort::maxValues), which must outlive the peer.
+    void expectReading(const char* readingId, const std::vector<Lv2ReadingValue>& values) noexcept;
+    // Value index of the last such message; its fallback before the first.
+    double reading(std::size_t index) const noexcept;
 
     tresult PLUGIN_API getName(String128 name) override;
     tresult PLUGIN_API createInstance(TUID cid, TUID interfaceIid, void** object) override;
@@ -33,9 +35,9 @@ public:
 private:
     Lv2FixedMessage outgoing;
     const char* expectedReading = nullptr;
-    const char* expectedValue = nullptr;
+    const std::vector<Lv2ReadingValue>* expectedValues = nullptr;
     bool hasReading = false;
-    double lastReading = 0.0;
+    double lastReadings[Lv2ReadingPort::maxValues] = {};
 };
 
 } // namespace Steinberg::Vst

@@ -170,8 +170,9 @@ void Lv2Ui::portEvent(std::uint32_t port, std::uint32_t size, std::uint32_t form
         controller->setParamNormalized(parameter.id, parameter.toNormalised(id, static_cast<double>(value)));
         return;
     }
-    if (ports.reading && port == Lv2PortLayout(ports).reading())
-        peer->readingArrived(static_cast<double>(value));
+    const Lv2PortLayout layout(ports);
+    if (port >= layout.reading() && port < layout.reading(layout.readingCount))
+        peer->readingArrived(port - layout.reading(), static_cast<double>(value));
 }
 
 int Lv2Ui::idle()

@@ -1,5 +1,6 @@
 #include "sdk/lv2/lv2_ui_peer.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "pluginterfaces/base/ustring.h"
@@ -12,7 +13,8 @@ Lv2UiPeer::Lv2UiPeer(const Lv2ReadingPort* reading, const Lv2UiDescription& ui, 
     : readingPort(reading), description(ui), listener(std::move(handlers)), offered(frameServices)
 {
     if (readingPort)
-        lastReading = readingPort->valueBeforeFirstReading;
+        for (const Lv2ReadingValue& value : readingPort->values)
+            lastReadings.push_back(value.valueBeforeFirstReading);
 }
 
 void Lv2UiPeer::tellController(const std::string& id, const std::function<void(IAttributeList&)>& fill)
@@ -26,9 +28,11 @@ void Lv2UiPeer::tellController(const std::string& id, const std::function<void(I
     controllerPeer->notify(message);
 }
 
-void Lv2UiPeer::readingArrived(double value)
+void Lv2UiPeer::readingArrived(std::size_t index, double value)
 {
-    lastReading = value;
+    if (index >= lastReadings.size())
+        return;
+    lastReadings[index] = value;
     if (toldActive || description.activeMessage.empty())
         return;
     // Readings come only from a running instance.
@@ -69,8 +73,15 @@ tresult PLUGIN_API Lv2UiPeer::notify(IMessage* message)
     const char* id = message->getMessageID();
     if (!id || readingPort->requestMessage != id)
         return kResultFalse;
-    tellController(readingPort->readingMessage,
-                   [&](IAttributeList& a) { a.setFloat(readingPort->valueAttribute.c_str(), lastReading); });
+    tellController(readingPort->readingMessage, [&](IAttributeList& a) {
+        for (std::size_t i = 0; i < lastReadings.size(); ++i) {
+            const Lv2ReadingValue& value = readingPort->values[i];
+            if (value.integer)
+                a.setInt(value.attribute.c_str(), static_cast<int64>(std::llround(lastReadings[i])));
+            else
+                a.setFloat(value.attribute.c_str(), lastReadings[i]);
+        }
+    });
     return kResultOk;
 }
 

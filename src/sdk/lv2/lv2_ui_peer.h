@@ -10,6 +10,7 @@
 // controller that processing runs.
 
 #include <functional>
+#include <vector>
 
 #include "base/source/fobject.h"
 #include "pluginterfaces/gui/iplugview.h"
@@ -38,8 +39,8 @@ public:
 
     // The controller hears from this peer; null disconnects.
     void setController(IConnectionPoint* controller) { controllerPeer = controller; }
-    // A value of the reading port arrived.
-    void readingArrived(double value);
+    // A value of reading port index arrived.
+    void readingArrived(std::size_t index, double value);
 
     // IHostApplication
     tresult PLUGIN_API getName(String128 name) override;
@@ -68,7 +69,7 @@ private:
     Listener listener;
     FUnknown* offered;
     IConnectionPoint* controllerPeer = nullptr;
-    double lastReading = 0.0;
+    std::vector<double> lastReadings;
     bool toldActive = false;
 };
 
