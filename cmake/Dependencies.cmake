@@ -58,3 +58,12 @@ target_include_directories(picojson SYSTEM INTERFACE ${PICOJSON_INCLUDE_DIR})
 
 add_library(boost_headers INTERFACE)
 target_include_directories(boost_headers SYSTEM INTERFACE ${Boost_INCLUDE_DIRS})
+
+# LV2 (Linux only): the headers for the module; lilv and suil, the host
+# libraries, for tests and tarvel-render only, never linked into the module.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LV2 REQUIRED IMPORTED_TARGET lv2)
+  pkg_check_modules(LILV REQUIRED IMPORTED_TARGET lilv-0)
+  pkg_check_modules(SUIL REQUIRED IMPORTED_TARGET suil-0)
+endif()

@@ -2,7 +2,9 @@
 #   cpack -G DEB
 # writes tarvel_<version>_amd64.deb. It installs the VST 3 bundle under
 # /usr/lib/vst3, the same module for VST 2.4 hosts under /usr/lib/vst and
-# for CLAP hosts as /usr/lib/clap/Tarvel64.clap, and tarvel-render with its manual page. Its dependencies are worked out from
+# for CLAP hosts as /usr/lib/clap/Tarvel64.clap, the LV2 bundle under
+# /usr/lib/lv2 (its Turtle files and a link to the same module), and
+# tarvel-render with its manual page. Its dependencies are worked out from
 # the binaries by dpkg-shlibdeps.
 
 install(TARGETS Tarvel64 LIBRARY DESTINATION lib/vst3/Tarvel64.vst3/Contents/x86_64-linux)
@@ -16,6 +18,14 @@ install(CODE [[
   file(MAKE_DIRECTORY "${clap_dir}")
   file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${clap_dir}/Tarvel64.clap" SYMBOLIC)
   message(STATUS "Installing: ${clap_dir}/Tarvel64.clap")
+]])
+install(FILES ${TARVEL_LV2_BUNDLE_DIR}/manifest.ttl ${TARVEL_LV2_BUNDLE_DIR}/tarvel.ttl
+  DESTINATION lib/lv2/Tarvel.lv2)
+install(CODE [[
+  set(lv2_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/lv2/Tarvel.lv2")
+  file(MAKE_DIRECTORY "${lv2_dir}")
+  file(CREATE_LINK ../../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${lv2_dir}/Tarvel64.so" SYMBOLIC)
+  message(STATUS "Installing: ${lv2_dir}/Tarvel64.so")
 ]])
 install(TARGETS tarvel-render RUNTIME DESTINATION bin)
 
@@ -31,9 +41,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvel)
 set(CPACK_PACKAGE_VENDOR Tarvel)
 set(CPACK_PACKAGE_CONTACT "Tarvel developers <tarvel@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3, VST 2.4 and CLAP)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3, VST 2.4, CLAP and LV2)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3, VST 2.4 and CLAP) and tarvel-render, which renders audio files through it.")
+    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3, VST 2.4, CLAP and LV2) and tarvel-render, which renders audio files through it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

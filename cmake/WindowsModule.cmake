@@ -1,6 +1,6 @@
 # The Windows form of a plug-in module: one DLL file named <name>.vst3 that
 # exports exactly the names the Linux version script lets out (less the
-# Linux-only load pair), undecorated, with the export directory naming the
+# Linux-only load pair and LV2 entries), undecorated, with the export directory naming the
 # module, and carrying a version resource.
 #
 # tarvel_windows_module(<target> VERSION_SCRIPT <map> RESOURCE <rc.in> OUTPUT_DIRECTORY <dir>)
@@ -19,7 +19,7 @@ function(tarvel_windows_module target)
       set(_in_global FALSE)
     elseif(_in_global AND _line MATCHES "^[ \t]*([A-Za-z_][A-Za-z0-9_]*)[ \t]*;")
       set(_symbol ${CMAKE_MATCH_1})
-      if(_symbol STREQUAL "ModuleEntry" OR _symbol STREQUAL "ModuleExit")
+      if(_symbol STREQUAL "ModuleEntry" OR _symbol STREQUAL "ModuleExit" OR _symbol MATCHES "^lv2")
         continue()
       elseif(_symbol STREQUAL "main")
         # The VST 2 entry's second name; a function called main would get

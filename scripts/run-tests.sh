@@ -42,7 +42,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake --preset asan "$strict"
 cmake --build --preset asan -j "$jobs" --target tarvel_layout_fuzz_tests tarvel_loaded_module_tests \
   tarvel_integration_tests tarvel_integration_allocation_tests tarvel_editor_host_tests tarvel_vst2_editor_host_tests \
-  tarvel_clap_module_tests tarvel_clap_editor_host_tests \
+  tarvel_clap_module_tests tarvel_clap_editor_host_tests tarvel_lv2_tests tarvel_lv2_ui_tests \
   tarvel_engine_tests tarvel_engine_plain_lanes_tests tarvel_engine_allocation_tests \
   tarvel_module_image_tests tarvel_gdiplus_tests tarvel_gdiplus_concurrency_tests tarvel_primitives_tests
 ctest --preset asan -j "$jobs" -L fuzz

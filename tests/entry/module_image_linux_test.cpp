@@ -87,7 +87,8 @@ TEST_F(ModuleImage, ExportsOnlyTheEntryPoints)
     });
     const std::set<std::string> entryPoints = {"GetPluginFactory", "InitDll", "ExitDll", "ModuleEntry",
                                                "ModuleExit",       "VSTPluginMain", "main",
-                                               "clap_entry"};
+                                               "clap_entry",       "lv2_descriptor",
+                                               "lv2ui_descriptor"};
     EXPECT_EQ(exported, entryPoints);
 }
 

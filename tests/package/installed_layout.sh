@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package's files, installed into a scratch root as dpkg lays them
-# out: the bundle, the VST 2 and CLAP links into it and the manual page are
-# there, and the installed tarvel-render loads the installed module, through
-# its VST 3 factory, the VST 2 link and the CLAP link, and renders the demo
-# through it.
+# out: the bundle, the VST 2 and CLAP links into it, the LV2 bundle and the
+# manual page are there, and the installed tarvel-render loads the installed
+# module, through its VST 3 factory, the VST 2 link, the CLAP link and the
+# LV2 bundle, and renders the demo through it; lv2ls (where installed) lists
+# the installed LV2 plug-ins.
 # usage: installed_layout.sh <build folder>
 set -euo pipefail
 build=$1
@@ -17,8 +18,16 @@ test -f "$module" || { echo "no module at $module"; exit 1; }
 test "$(readlink -f "$usr/lib/vst/Tarvel64.so")" = "$(readlink -f "$module")" || { echo "VST 2 link broken"; exit 1; }
 test "$(readlink -f "$usr/lib/clap/Tarvel64.clap")" = "$(readlink -f "$module")" || { echo "CLAP link broken"; exit 1; }
 gzip -t "$usr/share/man/man1/tarvel-render.1.gz"
+lv2=$usr/lib/lv2/Tarvel.lv2
+test -f "$lv2/manifest.ttl" && test -f "$lv2/tarvel.ttl" || { echo "no LV2 Turtle files in $lv2"; exit 1; }
+test "$(readlink -f "$lv2/Tarvel64.so")" = "$(readlink -f "$module")" || { echo "LV2 link broken"; exit 1; }
+if command -v lv2ls > /dev/null; then
+  listed=$(LV2_PATH=$usr/lib/lv2 lv2ls)
+  grep -qx "https://vantle.audio/lv2/tarvel#stereo" <<<"$listed" || { echo "lv2ls: $listed"; exit 1; }
+  grep -qx "https://vantle.audio/lv2/tarvel#mono" <<<"$listed" || { echo "lv2ls: $listed"; exit 1; }
+fi
 
-for format in vst3 vst2 clap; do
+for format in vst3 vst2 clap lv2; do
   module_option=()
   [[ $format == vst2 ]] && module_option=(--module "$usr/lib/vst/Tarvel64.so")
   [[ $format == clap ]] && module_option=(--module "$usr/lib/clap/Tarvel64.clap")

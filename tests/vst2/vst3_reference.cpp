@@ -10,7 +10,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 Vst3Reference::Vst3Reference(double sampleRate, int32 blockSize, bool doublePrecision,
-                             const ParameterPoints& initialValues)
+                             const ParameterPoints& initialValues, int32 channels)
     : module(TARVEL_MODULE_PATH)
 {
     IPtr<IPluginFactory> factory = owned(module.createFactory());
@@ -24,6 +24,11 @@ Vst3Reference::Vst3Reference(double sampleRate, int32 blockSize, bool doublePrec
     processor = FUnknownPtr<IAudioProcessor>(component);
     if (!processor || component->initialize(nullptr) != kResultOk)
         throw std::runtime_error("processor not initialised");
+    if (channels == 1) {
+        SpeakerArrangement in = SpeakerArr::kMono, out = SpeakerArr::kMono;
+        if (processor->setBusArrangements(&in, 1, &out, 1) != kResultTrue)
+            throw std::runtime_error("processor refused mono");
+    }
     setup = {kRealtime, doublePrecision ? kSample64 : kSample32, blockSize, sampleRate};
     start();
     if (!initialValues.empty()) {

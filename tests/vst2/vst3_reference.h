@@ -19,9 +19,9 @@ class Vst3Reference {
 public:
     // Values given here are in place before the first block, as a VST 2
     // host's values set while suspended are: delivered in an empty block,
-    // then processing is set up again.
+    // then processing is set up again. One channel sets both buses to mono.
     Vst3Reference(double sampleRate, Steinberg::int32 blockSize, bool doublePrecision,
-                  const ParameterPoints& initialValues = {});
+                  const ParameterPoints& initialValues = {}, Steinberg::int32 channels = 2);
     ~Vst3Reference();
 
     Steinberg::uint32 latency() { return processor->getLatencySamples(); }

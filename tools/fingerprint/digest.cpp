@@ -1,5 +1,6 @@
 #include "tools/fingerprint/digest.h"
 
+#include "tools/fingerprint/optional_formats.h"
 #include "tools/fingerprint/programme_render.h"
 #include "tools/fingerprint/random_programme.h"
 #include "tools/host/clap_effect_host.h"
@@ -67,6 +68,10 @@ std::vector<Digest> digest(const std::string& modulePath, double seconds, std::u
         host::ClapEffectHost effect(modulePath);
         digests.push_back(render<double>(effect, frames, seed));
         digests.back().path = "CLAP 64-bit";
+    }
+    if (const auto effect = lv2EffectHost(modulePath)) {
+        digests.push_back(render<float>(*effect, frames, seed));
+        digests.back().path = "LV2";
     }
     return digests;
 }

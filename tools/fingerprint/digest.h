@@ -8,7 +8,7 @@ namespace tarvel::fingerprint {
 
 // One render of the random programme and the hash of every output bit.
 struct Digest {
-    std::string path;               // "VST 3 32-bit", "VST 3 64-bit", "VST 2", "CLAP 32-bit", "CLAP 64-bit"
+    std::string path;               // "VST 3 32-bit", "VST 3 64-bit", "VST 2", "CLAP 32-bit", "CLAP 64-bit", on Linux "LV2"
     std::uint64_t hash = 0;         // FNV-1a over the output samples' bytes
     std::int64_t frames = 0;
 };

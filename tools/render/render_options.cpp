@@ -47,7 +47,9 @@ const char* usageText()
            "processing:\n"
            "  --block-size N          frames per block, 1..65536 (default 512)\n"
            "  --precision 32|64       sample size handed to the plug-in (default 32)\n"
-           "  --format vst3|vst2|clap plug-in format to load the module as (default vst3)\n"
+           "  --format vst3|vst2|clap|lv2\n"
+           "                          plug-in format to load the module as (default vst3;\n"
+           "                          lv2: the Tarvel.lv2 bundle at or beside --module)\n"
            "  --module PATH           the module file or .vst3 bundle (default: the installed\n"
            "                          one, or the one built beside the tool)\n"
            "  -o, --output FILE|DIR   same as giving OUTPUT; the folder to render into\n"
@@ -99,8 +101,9 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments, cons
             options.modulePath = value();
         } else if (argument == "--format") {
             options.format = value();
-            if (options.format != "vst3" && options.format != "vst2" && options.format != "clap")
-                throw UsageError("--format must be vst3, vst2 or clap, not '" + options.format + "'");
+            if (options.format != "vst3" && options.format != "vst2" && options.format != "clap" &&
+                options.format != "lv2")
+                throw UsageError("--format must be vst3, vst2, clap or lv2, not '" + options.format + "'");
         } else if (argument == "--state") {
             options.statePath = value();
         } else if (argument == "--save-state") {

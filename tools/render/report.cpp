@@ -37,6 +37,8 @@ std::string formatName(const std::string& formatOption)
 {
     if (formatOption == "clap")
         return "CLAP";
+    if (formatOption == "lv2")
+        return "LV2";
     return formatOption == "vst2" ? "VST 2.4" : "VST 3";
 }
 

@@ -244,11 +244,17 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
     } else {
         // g_s = 10^((r' - r) / 20), r = 10 log10(P_side / P_mid) the side-to-mid ratio
         log10Array(logIn.data() + capacity, logOut.data() + capacity, paddedCount);
+        FloatLanes lastRatios;
         for (std::size_t i = 0; i < paddedCount; i += width) {
             const FloatLanes sideRatio = narrow(10.0 * DoubleLanes::load(logOut.data() + capacity + i));
             const FloatLanes mappedRatio = mappedSideRatio(sideRatio, parameterLanes(parameters.stereoSlope, i));
             widen((mappedRatio - sideRatio) * toNatural).store(expIn.data() + i);
+            lastRatios = sideRatio;
         }
+        // The chunk's last frame is in the last group of lanes.
+        alignas(16) std::array<float, width> lastGroup{};
+        lastRatios.store(lastGroup.data());
+        sideToMidRatio = lastGroup[(static_cast<std::size_t>(n) - 1) % width];
         expArray(expIn.data(), sideGains.data(), paddedCount);
         for (std::size_t i = 0; i < paddedCount; i += width) {
             const FloatLanes sideGain = lanesOf(sideGains, i);
@@ -259,7 +265,6 @@ void LoudnessCore::renderStereo(StereoChunk& chunk, const ParameterChunk& parame
         for (std::size_t i = 0; i < paddedCount; i += width)
             narrow(loudnessFromLog10(DoubleLanes::load(logOut.data() + i))).store(loudnessAfter.data() + i);
         after = &loudnessAfter;
-        sideToMidRatio = static_cast<float>(10.0 * logOut[capacity + static_cast<std::size_t>(n - 1)]);
     }
 
     // g = 10^((L' - L_after) / 20), L_after the loudness of P_mid + g_s^2 P_side

@@ -125,8 +125,10 @@ inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t samp
     const std::int32_t given = std::clamp(n, 0, engineConfig.channelCount);
     for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
         pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
-    if (sampleCount > 0)
+    if (sampleCount > 0) {
         meter.store(core.meter, std::memory_order_relaxed);
+        sideToMid.store(core.sideToMidRatio, std::memory_order_relaxed);
+    }
 }
 
 } // namespace tarvel
