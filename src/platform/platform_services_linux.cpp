@@ -29,7 +29,8 @@ bool createPrivateFolder(const std::string& path) { return ::mkdir(path.c_str(),
 
 std::optional<std::string> userConfigFolder()
 {
-    // The base directory specification counts a relative path as unset.
+    // XDG_CONFIG_HOME that is not an absolute path counts as unset, as the
+    // freedesktop base-directory rules say.
     const char* configured = std::getenv("XDG_CONFIG_HOME");
     std::string folder;
     if (configured && configured[0] == '/') {

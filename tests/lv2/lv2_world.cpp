@@ -48,7 +48,7 @@ Lv2World::Lv2World()
     std::filesystem::copy(TARVEL_LV2_BUNDLE, bundlePath, std::filesystem::copy_options::recursive);
     ::setenv("LV2_PATH", searched.c_str(), 1);
     lilvWorld = lilv_world_new();
-    // The core specification, which names the plug-in classes, as a host
+    // LV2's core bundle, which names the plug-in classes, as a host
     // has it from the system's LV2 folder; nothing else from there.
     messages = capturingStandardError(folder / "lilv.log", [&] {
         LilvNode* core = lilv_new_file_uri(lilvWorld, nullptr, "/usr/lib/lv2/core.lv2/");
