@@ -181,7 +181,13 @@ bool ClapAdapter::textToValue(clap_id id, const char* text, double& value)
     return true;
 }
 
-void ClapAdapter::takeHostEvents(const clap_input_events_t* events, std::uint32_t frames) noexcept
+namespace {
+
+// Calls visit(event, parameter index) for each parameter-value event in the
+// list whose id indexOf knows; anything else (other spaces and types, short
+// records, unknown ids) is passed over.
+template <typename IndexOf, typename Visit>
+void forEachParameterValue(const clap_input_events_t* events, IndexOf indexOf, Visit visit) noexcept
 {
     if (!events || !events->size || !events->get)
         return;
@@ -193,41 +199,38 @@ void ClapAdapter::takeHostEvents(const clap_input_events_t* events, std::uint32_
             continue;
         const auto& event = *reinterpret_cast<const clap_event_param_value_t*>(header);
         const std::int32_t index = indexOf(event.param_id);
-        if (index < 0)
-            continue;
+        if (index >= 0)
+            visit(event, index);
+    }
+}
+
+} // namespace
+
+void ClapAdapter::takeHostEvents(const clap_input_events_t* events, std::uint32_t frames) noexcept
+{
+    forEachParameterValue(events, [this](clap_id id) { return indexOf(id); }, [&](const clap_event_param_value_t& event, std::int32_t index) {
         const ParamValue normalized = toNormalized(index, event.value);
         controllerValues->set(index, normalized);
         if (!blockChanges)
-            continue;
+            return;
         // Frames beyond the block land on its last frame.
-        const int32 offset = static_cast<int32>(frames > 0 ? std::min(header->time, frames - 1) : 0);
+        const int32 offset = static_cast<int32>(frames > 0 ? std::min(event.header.time, frames - 1) : 0);
         int32 queueIndex = 0;
         int32 pointIndex = 0;
         if (IParamValueQueue* queue = blockChanges->addParameterData(event.param_id, queueIndex))
             queue->addPoint(offset, normalized, pointIndex);
-    }
+    });
 }
 
 // While inactive the values wait for the activation; while active but not
 // processing, for the next block.
 void ClapAdapter::flush(const clap_input_events_t* in, const clap_output_events_t* out) noexcept
 {
-    if (in && in->size && in->get) {
-        const std::uint32_t count = in->size(in);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const clap_event_header_t* header = in->get(in, i);
-            if (!header || header->space_id != CLAP_CORE_EVENT_SPACE_ID || header->type != CLAP_EVENT_PARAM_VALUE ||
-                header->size < sizeof(clap_event_param_value_t))
-                continue;
-            const auto& event = *reinterpret_cast<const clap_event_param_value_t*>(header);
-            const std::int32_t index = indexOf(event.param_id);
-            if (index < 0)
-                continue;
-            const ParamValue normalized = toNormalized(index, event.value);
-            processorValues->set(index, normalized);
-            controllerValues->set(index, normalized);
-        }
-    }
+    forEachParameterValue(in, [this](clap_id id) { return indexOf(id); }, [&](const clap_event_param_value_t& event, std::int32_t index) {
+        const ParamValue normalized = toNormalized(index, event.value);
+        processorValues->set(index, normalized);
+        controllerValues->set(index, normalized);
+    });
     sendEdits(out);
 }
 
