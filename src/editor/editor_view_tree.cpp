@@ -85,8 +85,9 @@ ViewsByName createEditorViews(VSTGUI::CFrame& frame, vantle::vst::ResourceCache&
         add(vantle::decodeLiteral(entry.name), knob);
     }
     add(mappingName(), new MyLoudnessMapping(origin, &resources));
-    // The readout sits in the graph's upper left, which the curve never
-    // reaches: the input there is low and the output lower still.
+    // The readout sits in the graph's lower right, which the curve never
+    // reaches: at loud inputs the output stays above -36 LUFS (the lowest
+    // target, 4:1); only the reached part's fill passes behind it.
     add(VANTLE_TEXT("readoutPanel"), new VNRect);
     for (int i = 0; i < readoutLineCount; ++i)
         add(readoutLineName(i), new VNText(origin, &resources));
