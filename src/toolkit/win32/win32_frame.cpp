@@ -81,7 +81,7 @@ WindowClass& windowClass()
 
 constexpr UINT_PTR timerId = 1;
 
-CPoint clientPoint(const Frame&, LPARAM lParam) { return CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); }
+CPoint clientPoint(LPARAM lParam) { return CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); }
 
 } // namespace
 
@@ -232,7 +232,7 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
         const bool doubleClick = message == WM_LBUTTONDBLCLK || message == WM_MBUTTONDBLCLK || message == WM_RBUTTONDBLCLK;
         SetCapture(window);
         capturing = true;
-        CPoint where = frame.deviceToFrame(clientPoint(*this, LPARAM(lParam)));
+        CPoint where = frame.deviceToFrame(clientPoint(LPARAM(lParam)));
         frame.onMouseDown(where, button | currentModifiers() | (doubleClick ? kDoubleClick : 0));
         // The keyboard only for a click on something that takes keys; keys
         // the frame does not use go on to the host either way.
@@ -245,7 +245,7 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
     case WM_MBUTTONUP:
     case WM_RBUTTONUP: {
         const std::int32_t button = message == WM_LBUTTONUP ? kLButton : message == WM_RBUTTONUP ? kRButton : kMButton;
-        CPoint where = frame.deviceToFrame(clientPoint(*this, LPARAM(lParam)));
+        CPoint where = frame.deviceToFrame(clientPoint(LPARAM(lParam)));
         frame.onMouseUp(where, button | currentModifiers());
         if (!(wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) && capturing) {
             capturing = false;
@@ -255,7 +255,7 @@ long long Frame::handle(unsigned int message, unsigned long long wParam, long lo
         return 0;
     }
     case WM_MOUSEMOVE: {
-        CPoint where = frame.deviceToFrame(clientPoint(*this, LPARAM(lParam)));
+        CPoint where = frame.deviceToFrame(clientPoint(LPARAM(lParam)));
         frame.onMouseMoved(where, buttonsFromKeyState(wParam));
         frame.idle();
         return 0;
