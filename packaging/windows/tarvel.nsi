@@ -52,6 +52,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "GNU General Public License version 
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENCE_PAGE}"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE RequireAFormat
 !insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipVst2FolderPage
 !define MUI_PAGE_HEADER_TEXT "VST 2 plug-in folder"
@@ -172,6 +173,14 @@ Function .onInit
     Abort
   ${EndIf}
   SetRegView 64
+  ; Files go to Program Files and the registry's machine-wide part.
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_ICONSTOP "Installing Tarvel needs administrator rights: run Setup as an administrator." /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
 
   ; An older or the same version is upgraded in place; a newer one is kept
   ; unless the user says otherwise (a silent install keeps it).
@@ -198,11 +207,12 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-Function .onVerifyInstDir
-  ; Nothing to install is no install.
+; Nothing to install is no install: the components page stays.
+Function RequireAFormat
   ${IfNot} ${SectionIsSelected} ${SecVst3}
   ${AndIfNot} ${SectionIsSelected} ${SecClap}
   ${AndIfNot} ${SectionIsSelected} ${SecVst2}
+    MessageBox MB_ICONEXCLAMATION "Choose at least one plug-in format to install."
     Abort
   ${EndIf}
 FunctionEnd
@@ -254,6 +264,13 @@ FunctionEnd
 
 Function un.onInit
   SetRegView 64
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_ICONSTOP "Removing Tarvel needs administrator rights." /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
