@@ -19,9 +19,9 @@ cmake --build build/release-linux -j "$jobs"
 
 # The Windows build describes its module in moduleinfo.json by loading it
 # under Wine, in a prefix of its own that goes afterwards.
-export TARVEL_WINEPREFIX
-TARVEL_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarvel-package-wine.XXXXXX")
-trap 'WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$TARVEL_WINEPREFIX"' EXIT
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tarvel-package.XXXXXX")
+export TARVEL_WINEPREFIX=$scratch/wine
+trap 'WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 cmake -S . -B build/release-windows "${release[@]}" --toolchain cmake/toolchain-mingw64.cmake
 cmake --build build/release-windows -j "$jobs" --target Tarvel64 Tarvel64_module_info
 WINEPREFIX=$TARVEL_WINEPREFIX /usr/lib/wine/wineserver -w
