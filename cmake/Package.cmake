@@ -37,13 +37,36 @@ add_custom_command(OUTPUT ${_manual}
 add_custom_target(tarvel_render_manual ALL DEPENDS ${_manual})
 install(FILES ${_manual} DESTINATION share/man/man1)
 
+# The package's copyright file (the licence and the notices of what the
+# Linux binaries carry) and its changelog, both where Debian looks for them.
+set(TARVEL_MAINTAINER "Vantle Audio <support@vantle.audio>")
+set(_packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(_copyright ${PROJECT_BINARY_DIR}/packaging/copyright)
+add_custom_command(OUTPUT ${_copyright}
+  COMMAND bash ${_packaging}/write-notices.sh linux ${_copyright}.notices
+  COMMAND ${CMAKE_COMMAND} -E cat ${_packaging}/debian/copyright-header.txt ${_copyright}.notices > ${_copyright}
+  DEPENDS ${_packaging}/write-notices.sh ${_packaging}/NOTICES.txt ${_packaging}/debian/copyright-header.txt
+  VERBATIM)
+string(TIMESTAMP TARVEL_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${_packaging}/debian/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog @ONLY)
+set(_changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(OUTPUT ${_changelog}
+  COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/packaging/changelog > ${_changelog}
+  DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog
+  VERBATIM)
+add_custom_target(tarvel_package_documents ALL DEPENDS ${_copyright} ${_changelog})
+install(FILES ${_copyright} ${_changelog} DESTINATION share/doc/tarvel)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvel)
 set(CPACK_PACKAGE_VENDOR Tarvel)
-set(CPACK_PACKAGE_CONTACT "Tarvel developers <tarvel@localhost>")
+set(CPACK_PACKAGE_CONTACT "${TARVEL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loudness compressor audio plug-in (VST 3, VST 2.4, CLAP and LV2)")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tarvel measures the short-term loudness of its input and maps it around a target with a ratio, in mid/side on stereo. This package installs the plug-in for Linux hosts (VST 3, VST 2.4, CLAP and LV2) and tarvel-render, which renders audio files through it.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Tarvel measures the short-term loudness of its input and maps it around
+a target with a ratio, in mid/side on stereo. This package installs the
+plug-in for Linux hosts (VST 3, VST 2.4, CLAP and LV2) and tarvel-render,
+which renders audio files through it.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

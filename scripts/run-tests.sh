@@ -55,3 +55,16 @@ ctest --preset asan -j "$jobs" -R '^(GdiplusLayer|GdiplusLockBits|MemoryFont|Gdi
 # The Windows x64 cross build and its whole suite under Wine, in a Wine
 # prefix of its own that is removed afterwards.
 bash scripts/windows-tests.sh
+
+# The release packages, made from the two builds above (scripts/package.sh
+# makes release builds of its own instead), and each installed as a user
+# would: the setup program silently under Wine in a fresh prefix, the
+# tarball's install.sh into a scratch home, the Debian package with dpkg.
+start=$SECONDS
+bash scripts/make-packages.sh build/default build/windows build/packages
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/default/CMakeCache.txt)
+bash tests/package/archives.sh build/packages build/default
+bash tests/package/linux_tarball.sh "build/packages/Tarvel-$version-linux-x86_64.tar.gz"
+bash tests/package/debian_package.sh "build/packages/tarvel_${version}_amd64.deb"
+bash tests/package/windows_setup.sh "build/packages/Tarvel-$version-windows-x64-setup.exe" build/windows
+echo "packages made and tried: $((SECONDS - start)) s"

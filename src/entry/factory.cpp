@@ -51,7 +51,7 @@ void describeClass(Steinberg::PClassInfo2& info, const ClassId& id, const std::s
     info.classFlags = classFlags;
     copyBounded(info.subCategories, subCategories);
     copyBounded(info.vendor, std::string());
-    copyBounded(info.version, VANTLE_TEXT("1.1.4"));
+    copyBounded(info.version, VANTLE_TEXT(TARVEL_VERSION_TEXT));
     copyBounded(info.sdkVersion, VANTLE_TEXT("VST 3.7.2"));
 }
 

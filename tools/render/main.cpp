@@ -5,6 +5,8 @@
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -139,14 +141,24 @@ int renderMany(const RenderOptions& options, const std::vector<RenderJob>& jobs)
     return totals.failed == 0 ? 0 : 1;
 }
 
-// Installed (bin/ beside lib/vst3/, as the Debian package lays it out), the
-// tool renders through the installed module; in the build tree, through the
-// module built beside it.
+// Installed (bin/ beside lib/vst3/, as the Debian package and a system-wide
+// install lay it out), the tool renders through the installed module; a
+// per-user install puts the tool in ~/.local/bin and the bundle in ~/.vst3;
+// in the build tree, through the module built beside it.
 std::string defaultModule()
 {
     const std::string folder = executableFolder();
     const std::string installed = folder + "/../lib/vst3/Tarvel64.vst3";
-    return !folder.empty() && fileExists(installed) ? installed : TARVEL_DEFAULT_MODULE;
+    if (!folder.empty() && fileExists(installed))
+        return installed;
+    const char* home = std::getenv("HOME");
+    std::error_code error;
+    if (!folder.empty() && home && *home && std::filesystem::equivalent(folder, std::string(home) + "/.local/bin", error)) {
+        const std::string user = std::string(home) + "/.vst3/Tarvel64.vst3";
+        if (fileExists(user))
+            return user;
+    }
+    return TARVEL_DEFAULT_MODULE;
 }
 
 } // namespace
