@@ -7,16 +7,18 @@
 # tarvel-render with its manual page. Its dependencies are worked out from
 # the binaries by dpkg-shlibdeps.
 
-install(TARGETS Tarvel64 LIBRARY DESTINATION lib/vst3/Tarvel64.vst3/Contents/x86_64-linux)
+install(TARGETS Tarvel64 LIBRARY DESTINATION lib/vst3/Tarvel64.vst3/Contents/${TARVEL_BUNDLE_ARCHITECTURE}-linux)
+# The links below are written at install time; this names the folder for them.
+install(CODE "set(tarvel_bundle_architecture ${TARVEL_BUNDLE_ARCHITECTURE}-linux)")
 # VST 2 hosts load the module file itself; a link keeps one copy of it.
 install(CODE [[
   set(vst2_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/vst")
   file(MAKE_DIRECTORY "${vst2_dir}")
-  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${vst2_dir}/Tarvel64.so" SYMBOLIC)
+  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/${tarvel_bundle_architecture}/Tarvel64.so "${vst2_dir}/Tarvel64.so" SYMBOLIC)
   message(STATUS "Installing: ${vst2_dir}/Tarvel64.so")
   set(clap_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/clap")
   file(MAKE_DIRECTORY "${clap_dir}")
-  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${clap_dir}/Tarvel64.clap" SYMBOLIC)
+  file(CREATE_LINK ../vst3/Tarvel64.vst3/Contents/${tarvel_bundle_architecture}/Tarvel64.so "${clap_dir}/Tarvel64.clap" SYMBOLIC)
   message(STATUS "Installing: ${clap_dir}/Tarvel64.clap")
 ]])
 install(FILES ${TARVEL_LV2_BUNDLE_DIR}/manifest.ttl ${TARVEL_LV2_BUNDLE_DIR}/tarvel.ttl
@@ -24,7 +26,7 @@ install(FILES ${TARVEL_LV2_BUNDLE_DIR}/manifest.ttl ${TARVEL_LV2_BUNDLE_DIR}/tar
 install(CODE [[
   set(lv2_dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/lv2/Tarvel.lv2")
   file(MAKE_DIRECTORY "${lv2_dir}")
-  file(CREATE_LINK ../../vst3/Tarvel64.vst3/Contents/x86_64-linux/Tarvel64.so "${lv2_dir}/Tarvel64.so" SYMBOLIC)
+  file(CREATE_LINK ../../vst3/Tarvel64.vst3/Contents/${tarvel_bundle_architecture}/Tarvel64.so "${lv2_dir}/Tarvel64.so" SYMBOLIC)
   message(STATUS "Installing: ${lv2_dir}/Tarvel64.so")
 ]])
 install(TARGETS tarvel-render RUNTIME DESTINATION bin)

@@ -16,7 +16,20 @@ packages=(
   dpkg-dev   # the Debian package: dpkg-shlibdeps works out its dependencies
   nsis zip unzip lintian   # release packages: the Windows setup program and zip; their tests unpack the zip and check the Debian package
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
+  # Linux arm64 cross build, tests under qemu-user: the arm64 libraries
+  # installed beside the native ones through multiarch.
+  g++-aarch64-linux-gnu qemu-user
+  libcairo2-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64 zlib1g-dev:arm64 libx11-dev:arm64 libxtst-dev:arm64
+  lv2-dev:arm64 liblilv-dev:arm64 libsuil-dev:arm64 libsndfile1-dev:arm64 libebur128-dev:arm64
+  libgtest-dev:arm64 libbenchmark-dev:arm64
 )
+
+# The arm64 packages above come from the arm64 half of the archive.
+if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" dpkg --add-architecture arm64
+fi
 
 missing=()
 for p in "${packages[@]}"; do

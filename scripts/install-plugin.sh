@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build/default}
 bundle="$build_dir/Tarvel64.vst3"
-if [[ ! -f "$bundle/Contents/x86_64-linux/Tarvel64.so" ]]; then
+if [[ ! -f "$bundle/Contents/$(uname -m)-linux/Tarvel64.so" ]]; then
   echo "error: no built bundle at $bundle (build the Tarvel64 target first)" >&2
   exit 1
 fi

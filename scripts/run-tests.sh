@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the
 # release suite, the concurrency tests under ThreadSanitizer, the layout
-# fuzzing and the through-the-module tests under AddressSanitizer, and the
-# Windows build's suite under Wine.
+# fuzzing and the through-the-module tests under AddressSanitizer, the Linux
+# arm64 build's tests under qemu-user, and the Windows build's suite under
+# Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,6 +52,10 @@ ctest --preset asan -j "$jobs" -L integration
 # The layer's own tests (two threads drawing through one glyph cache among
 # them), and the views' pixel tests drawing through it.
 ctest --preset asan -j "$jobs" -R '^(GdiplusLayer|GdiplusLockBits|MemoryFont|GdiplusRuntime|GlyphCache[A-Za-z]*|Knob[A-Za-z]*|MappingTest|PointerGlow|PrimitivesTest|TextTest|WideText)\.'
+
+# The Linux arm64 cross build's tests that need no window, under qemu-user,
+# its audio held to the Linux build's bit for bit.
+bash scripts/arm64-tests.sh
 
 # The Windows x64 cross build and its whole suite under Wine, in a Wine
 # prefix of its own that is removed afterwards.

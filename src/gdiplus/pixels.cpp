@@ -17,7 +17,8 @@ void store(std::uint32_t premultiplied, PixelFormat format, BYTE* out)
         out[2] = BYTE(word >> 16);
         return;
     }
-    // GDI+'s byte order is blue, green, red, alpha: the word's on x86-64.
+    // GDI+'s byte order is blue, green, red, alpha: the word's on the
+    // little-endian machines we build for (x86-64 and AArch64).
     std::memcpy(out, &word, 4);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/flush_to_zero.h"
 #include "processor/processor.h"
 #include "public.sdk/source/common/memorystream.h"
 #include "support/allocation_counter.h"
@@ -145,8 +146,7 @@ TEST_F(ProcessorFixture, ProcessAllocatesNothingAndRestoresTheFloatingPointMode)
     process(512, &changes);
     left.assign(512, 0.1f);
     right = left;
-    // The low six bits are sticky exception flags, not the mode.
-    const unsigned modeBefore = _mm_getcsr() & ~0x3Fu;
+    const auto modeBefore = vantle::platform::floatingPointMode();
     std::size_t allocations = 0;
     {
         test::AllocationCounter counter;
@@ -155,7 +155,7 @@ TEST_F(ProcessorFixture, ProcessAllocatesNothingAndRestoresTheFloatingPointMode)
         allocations = counter.allocations();
     }
     EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(_mm_getcsr() & ~0x3Fu, modeBefore);
+    EXPECT_EQ(vantle::platform::floatingPointMode(), modeBefore);
 }
 
 } // namespace

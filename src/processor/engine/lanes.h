@@ -3,15 +3,20 @@
 // those doubles. The rest of the engine writes arithmetic on these types, one
 // operation per operation of its one-value form, so a lane computes what that
 // form computes, bit for bit, whichever implementation is built: SSE2 on
-// x86-64, or plain C++ elsewhere (and on x86-64 too when TARVEL_PLAIN_LANES
-// is defined, so that the portable form is built and tested everywhere).
+// x86-64, NEON on AArch64, or plain C++ elsewhere (and on those two too when
+// TARVEL_PLAIN_LANES is defined, so that the portable form is built and
+// tested everywhere).
 
 #include <cstdint>
 
-#if defined(TARVEL_PLAIN_LANES) || !(defined(__x86_64__) || defined(_M_X64))
+#if defined(TARVEL_PLAIN_LANES)
 #include "processor/engine/lanes_plain.h"
-#else
+#elif defined(__x86_64__) || defined(_M_X64)
 #include "processor/engine/lanes_sse2.h"
+#elif defined(__aarch64__)
+#include "processor/engine/lanes_neon.h"
+#else
+#include "processor/engine/lanes_plain.h"
 #endif
 
 namespace tarvel {

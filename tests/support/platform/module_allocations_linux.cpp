@@ -89,6 +89,16 @@ bool isModule(const char* path)
     return std::strcmp(name, "Tarvel64.so") == 0 || std::strcmp(name, "Tarvel64.clap") == 0;
 }
 
+// The relocations through which the loader writes a function's address into
+// the module's global offset table: one per architecture's numbering.
+#if defined(__aarch64__)
+constexpr auto jumpSlotRelocation = R_AARCH64_JUMP_SLOT;
+constexpr auto globalDataRelocation = R_AARCH64_GLOB_DAT;
+#else
+constexpr auto jumpSlotRelocation = R_X86_64_JUMP_SLOT;
+constexpr auto globalDataRelocation = R_X86_64_GLOB_DAT;
+#endif
+
 // The loader relocates most address entries of the dynamic section in
 // place; one it left alone is still relative to the load address.
 template <typename T>
@@ -104,7 +114,7 @@ void redirect(ElfW(Addr) base, const ElfW(Rela)* relocations, std::size_t bytes,
     for (std::size_t i = 0; i < bytes / sizeof(ElfW(Rela)); ++i) {
         const ElfW(Rela)& relocation = relocations[i];
         const auto type = ELF64_R_TYPE(relocation.r_info);
-        if (type != R_X86_64_JUMP_SLOT && type != R_X86_64_GLOB_DAT)
+        if (type != jumpSlotRelocation && type != globalDataRelocation)
             continue;
         void* counted = countingReplacement(names + symbols[ELF64_R_SYM(relocation.r_info)].st_name);
         if (!counted)

@@ -11,6 +11,14 @@ namespace tarvel::host {
 
 namespace {
 
+// The bundle folder for the architecture this host runs on; a host never
+// loads another architecture's module.
+#if defined(__aarch64__)
+constexpr const char* bundleArchitecture = "aarch64-linux";
+#else
+constexpr const char* bundleArchitecture = "x86_64-linux";
+#endif
+
 class DlopenLibrary final : public SharedLibrary {
 public:
     explicit DlopenLibrary(void* openedHandle) : handle(openedHandle) {}
@@ -56,7 +64,7 @@ std::string moduleBinaryPath(const std::string& bundleOrFile)
         std::string name = folder.substr(folder.find_last_of('/') + 1);
         if (name.size() > 5 && name.ends_with(".vst3"))
             name.resize(name.size() - 5);
-        return folder + "/Contents/x86_64-linux/" + name + ".so";
+        return folder + "/Contents/" + bundleArchitecture + "/" + name + ".so";
     }
     return bundleOrFile;
 }
