@@ -14,6 +14,7 @@ packages=(
   lv2-dev liblilv-dev libsuil-dev lilv-utils sordi   # LV2: headers for the module; lilv, suil, lv2ls and sord_validate for tests and tarvel-render
   libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
   dpkg-dev   # the Debian package: dpkg-shlibdeps works out its dependencies
+  clang-16 libclang-rt-16-dev libfuzzer-16-dev   # the fuzz build (the fuzz preset, scripts/fuzz.sh): clang, its sanitizer and fuzzer runtimes
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
 )
 
