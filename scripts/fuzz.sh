@@ -31,7 +31,7 @@ fi
 
 target=$1
 seconds=${2:-600}
-if ! list_targets | grep -qx "$target"; then
+if ! grep -qx "$target" <<<"$(list_targets)"; then
   echo "no fuzz target named '$target'; targets:" >&2
   list_targets | sed 's/^/  /' >&2
   exit 2
