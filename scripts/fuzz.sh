@@ -50,10 +50,10 @@ if [[ -f $work/$target.options ]]; then
   mapfile -t options < <(grep -v '^$' "$work/$target.options")
 fi
 
-# The same sanitizer settings as the fuzz test preset, except that
-# allocations' stacks are unwound the fast way: leak reports need no
-# library frames here, and the fuzzer runs several times faster.
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan_suppressions.txt}
+# The sanitizer settings of the fuzz test preset, except that allocations'
+# stacks are unwound the fast way (the fuzzer runs faster), so libraries'
+# leaks are matched by the library's name (fuzz/lsan_suppressions.txt).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/fuzz/lsan_suppressions.txt}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-intercept_tls_get_addr=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 # Stack traces with names and lines (the sanitizers' own search misses the
