@@ -15,6 +15,7 @@ packages=(
   libcairo2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core zlib1g-dev libx11-dev libxtst-dev xvfb   # editor
   dpkg-dev   # the Debian package: dpkg-shlibdeps works out its dependencies
   nsis zip unzip lintian   # release packages: the Windows setup program and zip; their tests unpack the zip and check the Debian package
+  clang-16 libclang-rt-16-dev libfuzzer-16-dev   # the fuzz build (the fuzz preset, scripts/fuzz.sh): clang, its sanitizer and fuzzer runtimes
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xauth   # Windows build, tests under Wine (xvfb-run needs xauth)
   # Linux arm64 cross build, tests under qemu-user: the arm64 libraries
   # installed beside the native ones through multiarch.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the
 # release suite, the concurrency tests under ThreadSanitizer, the layout
-# fuzzing and the through-the-module tests under AddressSanitizer, the Linux
-# arm64 build's tests under qemu-user, and the Windows build's suite under
-# Wine.
+# documents and the through-the-module tests under AddressSanitizer, the
+# fuzz targets, the Linux arm64 build's tests under qemu-user, and the
+# Windows build's suite under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,8 +28,8 @@ cmake --build --preset tsan -j "$jobs" --target tarvel_concurrency_tests tarvel_
   tarvel_vst2_concurrency_tests tarvel_clap_concurrency_tests tarvel_gdiplus_concurrency_tests
 ctest --preset tsan -j "$jobs" -L concurrency
 
-# Layout documents fuzzed (a fixed 100 000 of them; TARVEL_LAYOUT_FUZZ_DOCUMENTS
-# asks for more), the engine's unit tests (the chunked
+# The layout documents the fuzzer starts from (and those it broke something
+# with), the engine's unit tests (the chunked
 # paths' pointer arithmetic), hosts' odd calls replayed on the loaded module
 # (the editor opened and closed in an X window among them), and the GDI+
 # layer's drawing, fonts and images, under AddressSanitizer (leaks
@@ -52,6 +52,13 @@ ctest --preset asan -j "$jobs" -L integration
 # The layer's own tests (two threads drawing through one glyph cache among
 # them), and the views' pixel tests drawing through it.
 ctest --preset asan -j "$jobs" -R '^(GdiplusLayer|GdiplusLockBits|MemoryFont|GdiplusRuntime|GlyphCache[A-Za-z]*|Knob[A-Za-z]*|MappingTest|PointerGlow|PrimitivesTest|TextTest|WideText)\.'
+
+# Coverage-guided fuzzing: every fuzz target (clang, libFuzzer, the same
+# sanitizers) from its committed seeds for a fixed number of inputs with a
+# fixed seed; scripts/fuzz.sh runs one for as long as you like.
+cmake --preset fuzz "$strict"
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs" -L fuzzing
 
 # The Linux arm64 cross build's tests that need no window, under qemu-user,
 # its audio held to the Linux build's bit for bit.

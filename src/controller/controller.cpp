@@ -15,13 +15,17 @@ tresult PLUGIN_API Controller::setParamNormalized(ParamID id, ParamValue value)
         const tresult result = ControllerBase::setParamNormalized(id, value);
         if (id != Speed)
             return result;
+        // The value as held, within 0..1: a state may carry any number, and
+        // the processor takes the Speed it is sent as its own, so it must
+        // hear the value the controller shows and saves.
+        const ParamValue held = getParamNormalized(Speed);
         const auto last = static_cast<double>(lastSpeedValue);
-        if (value == last)
+        if (held == last)
             return result;
         // The processor recomputes its latency for the new Speed.
         vantle::vst::sendToPeer(*this, messages::speedChanged,
-                                [&](IAttributeList& a) { a.setFloat(messages::speedValue, value); });
-        lastSpeedValue = static_cast<float>(value);
+                                [&](IAttributeList& a) { a.setFloat(messages::speedValue, held); });
+        lastSpeedValue = static_cast<float>(held);
         return result;
     });
 }

@@ -6,6 +6,7 @@
 #include "editor/editor.h"
 #include "editor/loudness_reading.h"
 #include "framework/controller_base.h"
+#include "parameters/display_values.h"
 #include "parameters/parameter_table.h"
 #include "parameters/parameters.h"
 #include "protocol/state_format.h"
@@ -29,6 +30,10 @@ public:
     // Hooks for the framework base.
     static const auto& parameterDescriptions() { return parameterTable(); }
     static std::string displayText(Steinberg::int32 id, double value) { return tarvel::displayText(id, value); }
+    static std::optional<double> valueFromText(Steinberg::int32 id, const std::string& text)
+    {
+        return normalisedFromDisplay(static_cast<std::uint32_t>(id), text);
+    }
     static std::optional<StateValues> readValues(Steinberg::IBStream* stream) { return readState(stream); }
     static bool writeValues(Steinberg::IBStream* stream, const StateValues& values)
     {

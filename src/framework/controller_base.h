@@ -5,6 +5,7 @@
 //
 //   static const auto& parameterDescriptions()   id, title, unit, steps, flags, default
 //   static std::string displayText(int32 id, double value)
+//   static std::optional<double> valueFromText(int32 id, const std::string&)
 //   static std::optional<StateValues> readValues(IBStream*)
 //   static bool writeValues(IBStream*, const StateValues&)
 
@@ -37,7 +38,7 @@ public:
             for (const auto& description : Derived::parameterDescriptions()) {
                 const Steinberg::UString128 title(decodeLiteral(description.title).c_str());
                 const Steinberg::UString128 unit(decodeLiteral(description.unitLabel).c_str());
-                parameters.addParameter(title, unit, description.stepCount, description.defaultValue,
+                parameters.addParameter(title, unit, description.stepCount, static_cast<double>(description.defaultValue),
                                         description.flags, static_cast<Steinberg::int32>(description.id), 0);
             }
             return Steinberg::kResultOk;
@@ -79,6 +80,34 @@ public:
         });
     }
 
+    // Text a user typed, read as the parameter shows its values ("2.50",
+    // "-20", "On"), with or without the unit after it. The SDK's own reading
+    // would take a typed number for the normalised value itself, so "-20"
+    // typed as a level would set the lowest one.
+    tresult PLUGIN_API getParamValueByString(ParamID id, Steinberg::Vst::TChar* string,
+                                             ParamValue& valueNormalized) override
+    {
+        return guarded([&]() -> Steinberg::tresult {
+            if (id >= static_cast<ParamID>(Params::count))
+                return EditController::getParamValueByString(id, string, valueNormalized);
+            if (!string)
+                return Steinberg::kResultFalse;
+            std::string text;
+            for (std::size_t i = 0; i < 128 && string[i] != 0; ++i) {
+                // Every text a parameter shows is ASCII.
+                if (string[i] > 0x7F)
+                    return Steinberg::kResultFalse;
+                text += static_cast<char>(string[i]);
+            }
+            const std::optional<double> value =
+                Derived::valueFromText(static_cast<Steinberg::int32>(id), withoutUnit(id, text));
+            if (!value)
+                return Steinberg::kResultFalse;
+            valueNormalized = *value;
+            return Steinberg::kResultOk;
+        });
+    }
+
     tresult PLUGIN_API setParamNormalized(ParamID id, ParamValue value) override
     {
         return guarded([&]() -> Steinberg::tresult {
@@ -110,10 +139,12 @@ public:
                 return Steinberg::kResultFalse;
             for (Steinberg::int32 id = 0; id < Params::count; ++id) {
                 const auto tag = static_cast<ParamID>(id);
-                const ParamValue value = (*values)[static_cast<std::size_t>(id)];
                 beginEdit(tag);
-                setParamNormalized(tag, value);
-                performEdit(tag, value);
+                setParamNormalized(tag, (*values)[static_cast<std::size_t>(id)]);
+                // The value as held, within 0..1: a state may carry any
+                // number, and a host (or an adapter feeding the processor)
+                // must hear the value the controller shows and saves.
+                performEdit(tag, getParamNormalized(tag));
                 endEdit(tag);
             }
             return Steinberg::kResultOk;
@@ -189,6 +220,32 @@ public:
 protected:
     std::vector<EditorType*> editors;
     bool processorActive = false;
+
+private:
+    // The text with surrounding spaces and the parameter's unit, if it ends
+    // with it, taken off.
+    std::string withoutUnit(ParamID id, std::string text)
+    {
+        const auto trim = [&text] {
+            const auto first = text.find_first_not_of(' ');
+            const auto last = text.find_last_not_of(' ');
+            text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+        };
+        trim();
+        if (Steinberg::Vst::Parameter* parameter = parameters.getParameter(id)) {
+            std::string unit;
+            for (const Steinberg::Vst::TChar c : parameter->getInfo().units) {
+                if (c == 0)
+                    break;
+                unit += static_cast<char>(c);
+            }
+            if (!unit.empty() && text.size() > unit.size() && text.ends_with(unit)) {
+                text.resize(text.size() - unit.size());
+                trim();
+            }
+        }
+        return text;
+    }
 };
 
 } // namespace vantle::vst

@@ -65,7 +65,7 @@ public:
             resourceCache = std::make_unique<ResourceCache>(
                 [this](const std::string& name) { return assetBytes(getUiAssets(), name); });
             auto* newFrame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, frameWidth, frameHeight), this);
-            setFrame(newFrame);
+            setEditorFrame(newFrame);
             newFrame->setBackgroundColor(0xFF7F7F7F);
             newFrame->setScaleFactor(getContentScaleFactor());
             createViews();
@@ -287,7 +287,7 @@ private:
     {
         viewsByName.clear();
         VSTGUI::CFrame* old = frame;
-        setFrame(nullptr);
+        setEditorFrame(nullptr);
         if (old)
             old->close();
         delete old; // the views go with it

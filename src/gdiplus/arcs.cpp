@@ -19,7 +19,7 @@ std::vector<PointF> arcBeziers(REAL x, REAL y, REAL width, REAL height, REAL sta
 
     std::vector<PointF> points;
     points.reserve(std::size_t(segments) * 3 + 1);
-    double from = parameter(startAngle);
+    double from = parameter(double(startAngle));
     points.push_back(point(from));
     for (int i = 1; i <= segments; ++i) {
         // Each segment spans less than half a turn, so its end is the nearest

@@ -8,7 +8,7 @@ namespace Gdiplus {
 
 namespace {
 
-std::uint32_t read32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
+std::uint32_t read32(const BYTE* p) { return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24; }
 std::uint16_t read16(const BYTE* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
 
 constexpr size_t fileHeaderSize = 14;

@@ -53,7 +53,7 @@ cairo_pattern_t* GpSolidFill::createPattern() const
 
 cairo_pattern_t* GpLineGradient::createPattern() const
 {
-    cairo_pattern_t* pattern = cairo_pattern_create_linear(start.X, start.Y, end.X, end.Y);
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(double(start.X), double(start.Y), double(end.X), double(end.Y));
     addStop(pattern, 0, startColor);
     addStop(pattern, 1, endColor);
     cairo_pattern_set_extend(pattern, wrapMode == WrapModeClamp ? CAIRO_EXTEND_PAD : tiling(wrapMode));

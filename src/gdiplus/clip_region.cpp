@@ -20,7 +20,7 @@ bool axisAlignedRectangle(const std::vector<PointF>& figure, cairo_rectangle_int
         if (a.X != b.X && a.Y != b.Y)
             return false;
     }
-    double left = figure[0].X, right = left, top = figure[0].Y, bottom = top;
+    double left = double(figure[0].X), right = left, top = double(figure[0].Y), bottom = top;
     for (const PointF& p : figure) {
         left = std::min(left, double(p.X));
         right = std::max(right, double(p.X));
@@ -48,7 +48,7 @@ void addScanConverted(cairo_region_t* region, const std::vector<std::vector<Poin
     cairo_translate(context, -bounds.x, -bounds.y);
     for (const auto& figure : figures) {
         for (std::size_t i = 0; i < figure.size(); ++i)
-            (i == 0 ? cairo_move_to : cairo_line_to)(context, figure[i].X, figure[i].Y);
+            (i == 0 ? cairo_move_to : cairo_line_to)(context, double(figure[i].X), double(figure[i].Y));
         cairo_close_path(context);
     }
     cairo_fill(context);

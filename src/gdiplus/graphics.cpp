@@ -137,7 +137,7 @@ Status stroke(GpGraphics& g, const GpPen& pen, const GpPath& path)
     emitPath(context, path);
     // Every pen draws at least one pixel wide, as in GDI+.
     const double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
-    double width = pen.width;
+    double width = double(pen.width);
     if (pen.unit != UnitWorld) {
         width = double(pen.width) * std::max(1.0, pixelsPerUnit(pen.unit));
         cairo_identity_matrix(context);
@@ -168,7 +168,7 @@ std::vector<std::vector<PointF>> transformed(const std::vector<std::vector<Point
     std::vector<std::vector<PointF>> result = figures;
     for (auto& figure : result)
         for (PointF& p : figure) {
-            double x = p.X, y = p.Y;
+            double x = double(p.X), y = double(p.Y);
             cairo_matrix_transform_point(&m, &x, &y);
             p = PointF(REAL(x), REAL(y));
         }
@@ -495,7 +495,7 @@ Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height
     // carried to the rectangle's edges rather than faded out.
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source->surface);
     cairo_matrix_t placement;
-    cairo_matrix_init(&placement, width / REAL(imageWidth), 0, 0, height / REAL(imageHeight), x, y);
+    cairo_matrix_init(&placement, double(width / REAL(imageWidth)), 0, 0, double(height / REAL(imageHeight)), double(x), double(y));
     cairo_matrix_invert(&placement);
     cairo_pattern_set_matrix(pattern, &placement);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
@@ -503,7 +503,7 @@ Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height
     cairo_set_source(context, pattern);
     cairo_pattern_destroy(pattern);
     cairo_set_antialias(context, CAIRO_ANTIALIAS_DEFAULT);
-    cairo_rectangle(context, x, y, width, height);
+    cairo_rectangle(context, double(x), double(y), double(width), double(height));
     cairo_fill(context);
     return SetStatus(finish(*nativeGraphics));
 }
@@ -526,7 +526,7 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
     if (!useBrush(context, *native(brush)))
         return SetStatus(finish(g));
     if (layoutRect.Width > 0 && layoutRect.Height > 0 && !(format && (format->flags & StringFormatFlagsNoClip))) {
-        cairo_rectangle(context, layoutRect.X, layoutRect.Y, layoutRect.Width, layoutRect.Height);
+        cairo_rectangle(context, double(layoutRect.X), double(layoutRect.Y), double(layoutRect.Width), double(layoutRect.Height));
         cairo_clip(context);
     }
     const double em = gpFont->pixelSize();

@@ -25,7 +25,7 @@ Matrix::Matrix() : Matrix(1, 0, 0, 1, 0, 0) {}
 Matrix::Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
 {
     nativeMatrix = new GpMatrix;
-    cairo_matrix_init(&nativeMatrix->value, m11, m12, m21, m22, dx, dy);
+    cairo_matrix_init(&nativeMatrix->value, double(m11), double(m12), double(m21), double(m22), double(dx), double(dy));
 }
 
 Matrix::~Matrix() { delete nativeMatrix; }
@@ -33,7 +33,7 @@ Matrix::~Matrix() { delete nativeMatrix; }
 Status Matrix::Translate(REAL offsetX, REAL offsetY, MatrixOrder order)
 {
     cairo_matrix_t operation;
-    cairo_matrix_init_translate(&operation, offsetX, offsetY);
+    cairo_matrix_init_translate(&operation, double(offsetX), double(offsetY));
     combine(nativeMatrix->value, operation, order);
     return Ok;
 }
@@ -49,7 +49,7 @@ Status Matrix::Rotate(REAL angle, MatrixOrder order)
 Status Matrix::Scale(REAL scaleX, REAL scaleY, MatrixOrder order)
 {
     cairo_matrix_t operation;
-    cairo_matrix_init_scale(&operation, scaleX, scaleY);
+    cairo_matrix_init_scale(&operation, double(scaleX), double(scaleY));
     combine(nativeMatrix->value, operation, order);
     return Ok;
 }

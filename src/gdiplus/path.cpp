@@ -127,7 +127,7 @@ Status GraphicsPath::Transform(const Matrix* matrix)
         return Ok;
     const cairo_matrix_t& m = matrix->nativeMatrix->value;
     for (PointF& point : nativePath->points) {
-        double x = point.X, y = point.Y;
+        double x = double(point.X), y = double(point.Y);
         cairo_matrix_transform_point(&m, &x, &y);
         point = PointF(REAL(x), REAL(y));
     }

@@ -106,7 +106,7 @@ TextLayout layoutText(std::u16string_view text, const GpFont& font, const RectF&
     const std::vector<std::vector<Character>> lines = splitLines(text, font);
     std::vector<Piece> pieces;
     for (const auto& line : lines) {
-        const auto ranges = wraps ? wrap(line, layoutRect.Width)
+        const auto ranges = wraps ? wrap(line, double(layoutRect.Width))
                                   : std::vector<std::pair<std::size_t, std::size_t>>{{0, line.size()}};
         for (const auto& [from, to] : ranges)
             pieces.push_back({&line, from, to, width(line, from, to, trailingSpaces)});

@@ -18,8 +18,8 @@ inline constexpr float mappingRange = 40.0f;
 template <typename Level>
 Level mappedLoudness(Level loudness, Level target, Level slope) noexcept
 {
-    const Level range(mappingRange);
-    const Level one(1.0f);
+    const Level range = Level(mappingRange);
+    const Level one = Level(1.0f);
     return select(target - range > loudness, loudness - (slope - one) * range, (loudness - target) * slope + target);
 }
 
@@ -28,8 +28,8 @@ Level mappedLoudness(Level loudness, Level target, Level slope) noexcept
 template <typename Level>
 Level mappedSideRatio(Level ratio, Level slope) noexcept
 {
-    const Level range(mappingRange);
-    const Level one(1.0f);
+    const Level range = Level(mappingRange);
+    const Level one = Level(1.0f);
     return select(Level(-mappingRange) > ratio, ratio - (slope - one) * range, ratio * slope);
 }
 

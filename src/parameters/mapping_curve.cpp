@@ -23,7 +23,7 @@ std::vector<LevelPoint> mappingCurvePoints(float targetNormalised, float ratioNo
     return points;
 }
 
-double mappingTargetLevel(float targetNormalised) { return targetLevel(targetNormalised); }
+double mappingTargetLevel(float targetNormalised) { return static_cast<double>(targetLevel(targetNormalised)); }
 
 double levelMarker(double meterValue, bool processorActive)
 {

@@ -28,15 +28,17 @@ bool readAll(Steinberg::IBStream* stream, void* bytes, Steinberg::int32 count)
     return stream->read(bytes, count, &read) == Steinberg::kResultOk && read == count;
 }
 
-// A double beyond float's range becomes an infinity of its sign, which
-// every consumer clamps, instead of an undefined conversion.
+// A double beyond float's range becomes the largest float of its sign,
+// which every consumer clamps, instead of an undefined conversion. Not an
+// infinity: the state is saved again as read, and a state that cannot hold
+// an infinity would then refuse to save at all.
 float narrow(double value)
 {
-    constexpr double largest = std::numeric_limits<float>::max();
-    if (value > largest)
-        return std::numeric_limits<float>::infinity();
-    if (value < -largest)
-        return -std::numeric_limits<float>::infinity();
+    constexpr float largest = std::numeric_limits<float>::max();
+    if (value > static_cast<double>(largest))
+        return largest;
+    if (value < -static_cast<double>(largest))
+        return -largest;
     return static_cast<float>(value);
 }
 
@@ -111,7 +113,7 @@ StateValues toStateValues(const Parameters& parameters)
 {
     StateValues values{};
     for (std::int32_t id = 0; id < ParameterCount; ++id)
-        values[static_cast<std::size_t>(id)] = parameters[id];
+        values[static_cast<std::size_t>(id)] = static_cast<double>(parameters[id]);
     return values;
 }
 

@@ -59,7 +59,7 @@ tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor(ScaleFactor factor)
     if (!(factor > 0) || factor > 8)
         return kInvalidArgument;
     hostSetScale = true;
-    applyScale(factor, zoom, false);
+    applyScale(static_cast<double>(factor), zoom, false);
     return kResultTrue;
 }
 

@@ -72,7 +72,8 @@ protected:
     // The settings the frame's window needs on this platform, made by
     // attached; pass them to CFrame::open.
     VSTGUI::IPlatformFrameConfig* getPlatformFrameConfig() const { return platformConfig.get(); }
-    void setFrame(VSTGUI::CFrame* newFrame) { frame = newFrame; }
+    // Named apart from IPlugView::setFrame, which takes the host's frame.
+    void setEditorFrame(VSTGUI::CFrame* newFrame) { frame = newFrame; }
 
     std::unique_ptr<VSTGUI::CVSTGUITimer> timer;
 

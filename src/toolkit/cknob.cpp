@@ -33,7 +33,7 @@ void CKnob::draw(CDrawContext* context)
     if (gdiplus && gdiplus->getGraphics() && !handleBitmap) {
         const CRect& size = getViewSize();
         const CPoint centre = size.getCenter();
-        const double angle = startAngle + getValueNormalized() * rangeAngle;
+        const auto angle = static_cast<double>(startAngle + getValueNormalized() * rangeAngle);
         const double radius = std::min(size.getWidth(), size.getHeight()) / 2 - inset;
         Gdiplus::Pen pen(Gdiplus::Color(0xFFFFFFFF), 1.0f);
         gdiplus->getGraphics()->DrawLine(&pen, float(centre.x), float(centre.y),

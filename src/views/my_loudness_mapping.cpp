@@ -42,7 +42,7 @@ void MyLoudnessMapping::updateSize()
 {
     // Room on the left for the labels, around for the panel's border.
     const VSTGUI::CPoint& p = position.get();
-    const double e = extent();
+    const auto e = static_cast<double>(extent());
     invalid();
     setViewSize(VSTGUI::CRect(p.x - 36, p.y - 24, p.x + e + 24, p.y + e + 24), true);
 }

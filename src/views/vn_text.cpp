@@ -64,11 +64,11 @@ void VNText::update()
     wideText = toWide(text.get());
 
     const Gdiplus::RectF box = measure(wideText);
-    double w = box.Width;
-    const double h = box.Height;
+    double w = double(box.Width);
+    const double h = double(box.Height);
     if (pitch.get() != 0) {
-        const double wa = measure(toWide("a")).Width;
-        const double wab = measure(toWide("ab")).Width;
+        const double wa = double(measure(toWide("a")).Width);
+        const double wab = double(measure(toWide("ab")).Width);
         w = wa + (double(text.get().size()) - 1) * (wab - wa);
         // Characters sit on their pitch slots, which may be wider apart than
         // the font's own advance: the box must cover the slots, or the frame

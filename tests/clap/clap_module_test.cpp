@@ -326,6 +326,38 @@ TEST_F(ClapPlugin, BadStateIsRefusedAndChangesNothing)
     EXPECT_FALSE(state->load(&host.plugin(), nullptr));
 }
 
+// A VST 3 state: its length word and JSON text.
+std::vector<std::uint8_t> vst3State(const std::string& json)
+{
+    std::string framed(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i)
+        framed[i] = static_cast<char>(json.size() >> (8 * i));
+    framed += json;
+    return {framed.begin(), framed.end()};
+}
+
+// Found by fuzzing: a Speed beyond 1 in the processor's part (the
+// controller's part unreadable) saved as 5 beside the controller's 1, and
+// loading that made the processor take 1, so the state changed on every
+// load and save until it settled.
+TEST_F(ClapPlugin, AStateWithAValueOutOfRangeSavesBytesThatLoadAsTheyWere)
+{
+    const std::vector<std::uint8_t> odd = host::joinClapState(
+        {vst3State(R"({"bypass":0,"speed":5,"ratio":0.25,"stereoRatio":-3,"target":0.5})"),
+         vst3State(R"({"ratio":oops})")});
+    ASSERT_TRUE(host.load(odd));
+    std::vector<std::uint8_t> saved;
+    ASSERT_TRUE(host.save(saved));
+    EXPECT_EQ(host.value(Speed), 1.0);
+    EXPECT_EQ(host.value(StereoRatio), 0.0);
+
+    ClapPluginHost other(TARVEL_CLAP_PATH);
+    ASSERT_TRUE(other.load(saved));
+    std::vector<std::uint8_t> again;
+    ASSERT_TRUE(other.save(again));
+    EXPECT_EQ(std::string(again.begin(), again.end()), std::string(saved.begin(), saved.end()));
+}
+
 TEST_F(ClapPlugin, StateMovesBetweenClapVst3AndVst2)
 {
     host.flush({{0, Ratio, 0.3}, {0, StereoRatio, 0.6}, {0, Target, 0.8}, {0, Bypass, 1.0}});

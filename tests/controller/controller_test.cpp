@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +150,63 @@ TEST_F(ControllerFixture, MirrorsTheProcessorStateAndKeepsItsOwn)
     EXPECT_EQ(controller->setComponentState(nullptr), kResultFalse);
     EXPECT_TRUE(handler->edits.empty());
     EXPECT_EQ(controller->getParamNormalized(Ratio), 0.25);
+}
+
+// Found by fuzzing the VST 2 and CLAP containers: a state may carry any
+// number, and the edit that reported it outside 0..1 reached the processor
+// unclamped while the controller saved the clamped value, so a saved state
+// loaded and saved again came out different.
+TEST_F(ControllerFixture, RestoredValuesAreReportedAsTheControllerHoldsThem)
+{
+    ASSERT_EQ(controller->setState(streamOf("{\"speed\":5,\"target\":-2.5,\"ratio\":0.25}")), kResultOk);
+    ASSERT_EQ(handler->edits.size(), 5u);
+    for (const auto& [id, value] : handler->edits) {
+        EXPECT_EQ(value, controller->getParamNormalized(id)) << "parameter " << id;
+        EXPECT_GE(value, 0.0) << "parameter " << id;
+        EXPECT_LE(value, 1.0) << "parameter " << id;
+    }
+    EXPECT_EQ(handler->edits[Speed].second, 1.0);
+    EXPECT_EQ(handler->edits[Target].second, 0.0);
+    EXPECT_EQ(handler->edits[Ratio].second, 0.25);
+    // The processor takes the Speed it is sent as its own.
+    EXPECT_EQ(peer->speeds, std::vector<double>{1.0});
+}
+
+// The text a host lets its user type, as the parameter shows its values.
+// Found by fuzzing: the SDK's reading took a typed number for the
+// normalised value itself, so "-20" typed as a target set -40 LUFS.
+TEST_F(ControllerFixture, TypedTextReadsAsTheDisplayedValue)
+{
+    const auto read = [&](ParamID id, const std::u16string& typed) -> std::optional<double> {
+        String128 text{};
+        std::copy(typed.begin(), typed.end(), text);
+        ParamValue value = -1.0;
+        if (controller->getParamValueByString(id, text, value) != kResultOk)
+            return std::nullopt;
+        return value;
+    };
+    EXPECT_EQ(read(Target, u"-20"), 0.5);
+    EXPECT_EQ(read(Target, u" -30.00 LUFS "), 0.25);
+    EXPECT_EQ(read(Ratio, u"2.00"), 0.5);
+    EXPECT_EQ(read(Bypass, u"On"), 1.0);
+    EXPECT_EQ(read(Speed, u"fast"), 0.0);
+    for (const auto& [id, typed] : std::vector<std::pair<ParamID, std::u16string>>{
+             {Target, u"5"}, {Target, u"-20 dB"}, {Ratio, u"0.5"}, {Ratio, u"nan"}, {Bypass, u"maybe"},
+             {Target, u"\u00e9"}, {Target, u""}}) {
+        EXPECT_EQ(read(id, typed), std::nullopt) << "parameter " << id;
+    }
+    // Every value's own text reads back to a value showing the same text.
+    for (int32 id = 0; id < ParameterCount; ++id)
+        for (const double value : {0.0, 0.1, 0.37, 0.5, 0.81, 1.0}) {
+            String128 shown{};
+            ASSERT_EQ(controller->getParamStringByValue(static_cast<ParamID>(id), value, shown), kResultOk);
+            const auto readBack = read(static_cast<ParamID>(id), std::u16string(reinterpret_cast<const char16_t*>(shown)));
+            ASSERT_TRUE(readBack) << "parameter " << id << " at " << value;
+            String128 again{};
+            controller->getParamStringByValue(static_cast<ParamID>(id), *readBack, again);
+            EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(again)),
+                      std::u16string(reinterpret_cast<const char16_t*>(shown)));
+        }
 }
 
 TEST_F(ControllerFixture, AnswersTheProcessorsMessages)

@@ -129,5 +129,20 @@ TEST(StateThroughTheModule, RestoringAStateRecomputesTheLatency)
     EXPECT_EQ(other.controller()->getParamNormalized(speedId), 0.0);
 }
 
+// Found by fuzzing: a value beyond single precision's range loaded, and
+// from then on the processor could not save its state.
+TEST(StateThroughTheModule, AValueBeyondSinglePrecisionLoadsAndSavesAgain)
+{
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.restoreProcessorState(stateWithText(R"({"stereoRatio":0.81E79,"target":-1e300})")), kResultOk);
+    const Bytes saved = plugin.processorState();
+    PluginInstance other(loadedModule());
+    ASSERT_EQ(other.restoreProcessorState(saved), kResultOk);
+    EXPECT_EQ(other.processorState(), saved);
+    // Shown as the ends of their ranges.
+    EXPECT_EQ(other.controller()->getParamNormalized(stereoRatioId), 1.0);
+    EXPECT_EQ(other.controller()->getParamNormalized(targetId), 0.0);
+}
+
 } // namespace
 } // namespace tarvel::test

@@ -166,11 +166,14 @@ TEST(StateFormat, WorksWithTheSdksMemoryStream)
     EXPECT_EQ(readState(&stream), defaults);
 }
 
-TEST(StateFormat, NarrowsOutOfRangeValuesToInfinities)
+// Found by fuzzing: narrowed to infinities, such values made every later
+// save fail (a state cannot hold an infinity), so a project that loaded one
+// could no longer be saved.
+TEST(StateFormat, NarrowsOutOfRangeValuesToTheLargestFloat)
 {
     const Parameters p = toParameters({1e300, -1e300, 0.5, std::numeric_limits<double>::quiet_NaN(), 2.5});
-    EXPECT_EQ(p[Bypass], std::numeric_limits<float>::infinity());
-    EXPECT_EQ(p[Speed], -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(p[Bypass], std::numeric_limits<float>::max());
+    EXPECT_EQ(p[Speed], -std::numeric_limits<float>::max());
     EXPECT_EQ(p[Ratio], 0.5f);
     EXPECT_NE(p[StereoRatio], p[StereoRatio]);
     EXPECT_EQ(p[Target], 2.5f);

@@ -324,6 +324,56 @@ TEST_F(Vst2Effect, BadChunksAreRefusedAndChangeNothing)
     EXPECT_EQ(host.dispatch(effGetChunk, 0, 0, nullptr), 0);
 }
 
+// A chunk in the effect's format: the tag, then each state with its size.
+std::vector<std::uint8_t> chunkOf(const std::string& processorJson, const std::string& controllerJson)
+{
+    // A size word, little-endian, before its bytes.
+    const auto sized = [](const std::string& bytes) {
+        std::string framed(4, '\0');
+        for (std::size_t i = 0; i < 4; ++i)
+            framed[i] = static_cast<char>(bytes.size() >> (8 * i));
+        return framed + bytes;
+    };
+    const std::string chunk = "V3CS" + sized(sized(processorJson)) + sized(sized(controllerJson));
+    return {chunk.begin(), chunk.end()};
+}
+
+// Found by fuzzing: when the chunk's two states disagree the controller's
+// values reach the processor, but only with the next block, so a chunk
+// saved before playing differed from one saved after it; and a Speed
+// beyond 1 was saved unclamped beside the controller's 1.
+TEST_F(Vst2Effect, AChunkWhoseStatesDisagreeSavesWhatItPlays)
+{
+    const auto odd = chunkOf(R"({"bypass":0,"speed":5,"ratio":0.25,"target":0.5})",
+                             R"({"bypass":1,"speed":1,"ratio":0.25,"target":0.75})");
+    ASSERT_EQ(host.restore(odd), 1);
+    const std::vector<std::uint8_t> saved = host.chunk();
+    EXPECT_FLOAT_EQ(get(Bypass), 1.0f);
+    EXPECT_FLOAT_EQ(get(Target), 0.75f);
+    host.resume();
+    processBlocks(2);
+    host.suspend();
+    const std::vector<std::uint8_t> afterPlaying = host.chunk();
+    EXPECT_EQ(std::string(afterPlaying.begin(), afterPlaying.end()), std::string(saved.begin(), saved.end()));
+
+    host::Vst2Host other{TARVEL_MODULE_PATH};
+    ASSERT_NE(other.open(), nullptr);
+    ASSERT_EQ(other.restore(saved), 1);
+    EXPECT_EQ(other.chunk(), saved);
+}
+
+// Values a host sets while the effect is suspended are in the chunk it saves
+// next, processor part included.
+TEST_F(Vst2Effect, ValuesSetWhileSuspendedAreInTheNextChunk)
+{
+    set(Ratio, 0.125f);
+    const std::vector<std::uint8_t> saved = host.chunk();
+    const std::string text(saved.begin(), saved.end());
+    const auto first = text.find("\"ratio\":0.125");
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_NE(text.find("\"ratio\":0.125", first + 1), std::string::npos) << text;
+}
+
 TEST_F(Vst2Effect, ASpeedChangeReachesTheHostAtItsNextUserInterfaceCall)
 {
     host.resume(48000.0f, 512);

@@ -54,7 +54,7 @@ public:
     double meterValue() const noexcept { return meter.load(std::memory_order_relaxed); }
     // The detected side-to-mid ratio in dB at the end of the last block in
     // which the side was compressed.
-    double sideToMidRatio() const noexcept { return sideToMid.load(std::memory_order_relaxed); }
+    double sideToMidRatio() const noexcept { return static_cast<double>(sideToMid.load(std::memory_order_relaxed)); }
     std::int32_t delaySamples() const noexcept { return core.delaySamples(); }
     const EngineConfig& config() const noexcept { return engineConfig; }
     const LoudnessCore& loudnessCore() const noexcept { return core; }
@@ -126,7 +126,7 @@ inline void RealtimeProcessor::processInChunks(std::int32_t n, std::int32_t samp
     for (std::int32_t start = 0; start < sampleCount; start += ParameterChunk::capacity)
         pass(given, start, std::min(ParameterChunk::capacity, sampleCount - start));
     if (sampleCount > 0) {
-        meter.store(core.meter, std::memory_order_relaxed);
+        meter.store(static_cast<double>(core.meter), std::memory_order_relaxed);
         sideToMid.store(core.sideToMidRatio, std::memory_order_relaxed);
     }
 }

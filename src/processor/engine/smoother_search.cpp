@@ -19,12 +19,12 @@ double impulsePeak(SmootherChain& chain)
     float y = stepChain(chain, 1.0f);
     if (y <= 0.0f)
         return 0.0;
-    double peak = y;
+    double peak = static_cast<double>(y);
     for (;;) {
         y = stepChain(chain, 0.0f);
         if (!(static_cast<double>(y) > peak))
             return peak;
-        peak = y;
+        peak = static_cast<double>(y);
     }
 }
 

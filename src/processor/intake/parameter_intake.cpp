@@ -12,7 +12,7 @@ ParameterIntake::ParameterIntake(const Parameters& start) noexcept
     for (std::int32_t id = 0; id < ParameterCount; ++id) {
         ParameterRamp& ramp = ramps[static_cast<std::size_t>(id)];
         ramp.reset();
-        ramp.setStart(start[id]);
+        ramp.setStart(static_cast<double>(start[id]));
     }
 }
 
@@ -41,7 +41,7 @@ void ParameterIntake::beginBlock(const Steinberg::Vst::ProcessData& data) noexce
     Parameters loaded;
     if (setExchange.take(loaded)) {
         for (std::int32_t id = 0; id < ParameterCount; ++id)
-            ramps[static_cast<std::size_t>(id)].beginBlockFrom(loaded[id], queues[static_cast<std::size_t>(id)]);
+            ramps[static_cast<std::size_t>(id)].beginBlockFrom(static_cast<double>(loaded[id]), queues[static_cast<std::size_t>(id)]);
         return;
     }
     for (std::int32_t id = 0; id < ParameterCount; ++id)

@@ -179,6 +179,10 @@ private:
     // Controller edits while a state loads reach the processor but are not
     // reported to the host, which is the one loading them.
     bool restoringState = false;
+    // The controller's values once it has taken the state's processor half:
+    // an edit from the controller half that repeats one of them tells the
+    // processor nothing new (the processor may hold the same value unclamped).
+    std::vector<ParamValue> valuesFromProcessorState;
 
     clap::clap_id catchUpTimer = clap::CLAP_INVALID_ID;
     std::int32_t channelCount = 2;

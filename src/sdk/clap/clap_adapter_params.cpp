@@ -286,7 +286,11 @@ void ClapAdapter::performEdit(ParamID id, ParamValue value)
     const std::int32_t index = indexOf(id);
     if (index < 0)
         return;
-    processorValues->set(index, value);
+    const auto slot = static_cast<std::size_t>(index);
+    const bool repeatsProcessorState = restoringState && slot < valuesFromProcessorState.size() &&
+                                       valuesFromProcessorState[slot] == value;
+    if (!repeatsProcessorState)
+        processorValues->set(index, value);
     controllerValues->show(index, value);
     if (restoringState)
         return;

@@ -107,8 +107,12 @@ bool ClapAdapter::load(const clap_istream_t& stream)
     {
         ScopedFlag restoring(restoringState);
         controller->setComponentState(streamOf(parts->processorState));
+        valuesFromProcessorState.clear();
+        for (const ParameterInfo& info : parameterInfos)
+            valuesFromProcessorState.push_back(controller->getParamNormalized(info.id));
         if (!parts->controllerState.empty())
             controller->setState(streamOf(parts->controllerState));
+        valuesFromProcessorState.clear();
     }
     showControllerValues();
     if (hostParams && hostParams->rescan)

@@ -95,6 +95,7 @@ private:
     void prepareProcessData();
     vst2::VstIntPtr resume();
     vst2::VstIntPtr suspend();
+    void deliverPendingValues();
     void updateLatency(bool tellHost);
     template <typename Sample>
     void processBlock(Sample** inputs, Sample** outputs, vst2::VstInt32 frames) noexcept;
@@ -150,6 +151,10 @@ private:
     // Controller edits while a chunk is restored reach the processor but are
     // not reported to the host, which is the one loading them.
     bool restoringChunk = false;
+    // The controller's values once it has taken the chunk's processor half:
+    // an edit from the controller half that repeats one of them tells the
+    // processor nothing new (the processor may hold the same value unclamped).
+    std::vector<ParamValue> valuesFromProcessorState;
 
     double sampleRate = 44100.0;
     int32 maxBlockSize = 1024;

@@ -14,7 +14,7 @@ VstIntPtr Vst2Wrapper::setSampleRate(float rate)
     // Applies at the next resume; a running processor keeps its set-up.
     if (!(rate > 0.0f) || !std::isfinite(rate))
         return 0;
-    sampleRate = rate;
+    sampleRate = static_cast<double>(rate);
     return 1;
 }
 
@@ -122,6 +122,25 @@ VstIntPtr Vst2Wrapper::resume()
     updateLatency(false);
     processing.store(true, std::memory_order_release);
     return 1;
+}
+
+// Values set while the effect is suspended (a chunk's controller half
+// among them) belong in a chunk saved now: the processor hears them in an
+// empty block of a short activation, as resume would hand them over. While
+// the effect runs, its next block hands them over instead.
+void Vst2Wrapper::deliverPendingValues()
+{
+    if (active)
+        return;
+    blockChanges->clear();
+    processorValues->take(*blockChanges);
+    if (blockChanges->getParameterCount() > 0 && start()) {
+        prepareProcessData();
+        processData.numSamples = 0;
+        processor->process(processData);
+        stop();
+    }
+    blockChanges->clear();
 }
 
 VstIntPtr Vst2Wrapper::suspend()

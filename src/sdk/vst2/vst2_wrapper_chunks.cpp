@@ -48,6 +48,7 @@ VstIntPtr Vst2Wrapper::getChunk(void** data)
     if (!data)
         return 0;
     *data = nullptr;
+    deliverPendingValues();
     MemoryStream processorState;
     if (component->getState(&processorState) != kResultOk)
         return 0;
@@ -78,8 +79,12 @@ VstIntPtr Vst2Wrapper::setChunk(const void* data, VstIntPtr size)
     {
         ScopedFlag restoring(restoringChunk);
         controller->setComponentState(streamOf(parts->processorState));
+        valuesFromProcessorState.clear();
+        for (const ParameterInfo& info : parameterInfos)
+            valuesFromProcessorState.push_back(controller->getParamNormalized(info.id));
         if (!controllerIsComponent && !parts->controllerState.empty())
             controller->setState(streamOf(parts->controllerState));
+        valuesFromProcessorState.clear();
     }
     showControllerValues();
     hostCall(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);

@@ -43,8 +43,8 @@ void Vst2Wrapper::setParameter(VstInt32 index, float value)
 {
     if (!validIndex(index))
         return;
-    processorValues->set(index, value);
-    controllerValues->set(index, value);
+    processorValues->set(index, static_cast<ParamValue>(value));
+    controllerValues->set(index, static_cast<ParamValue>(value));
 }
 
 float Vst2Wrapper::getParameter(VstInt32 index) const
@@ -162,7 +162,11 @@ void Vst2Wrapper::performEdit(ParamID id, ParamValue value)
     const VstInt32 index = indexOf(id);
     if (index < 0)
         return;
-    processorValues->set(index, value);
+    const auto slot = static_cast<std::size_t>(index);
+    const bool repeatsProcessorState = restoringChunk && slot < valuesFromProcessorState.size() &&
+                                       valuesFromProcessorState[slot] == value;
+    if (!repeatsProcessorState)
+        processorValues->set(index, value);
     controllerValues->show(index, value);
     if (!restoringChunk)
         hostCall(audioMasterAutomate, index, 0, nullptr, static_cast<float>(value));
