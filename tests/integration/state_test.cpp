@@ -2,6 +2,7 @@
 // hosts do with projects.
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "integration/loaded_plugin.h"
@@ -74,6 +75,28 @@ TEST(StateThroughTheModule, GetStateAfterAutomationStoresTheAutomatedValue)
     PluginInstance restored(loadedModule());
     ASSERT_EQ(restored.restoreProcessorState(plugin.processorState()), kResultOk);
     EXPECT_NEAR(restored.controller()->getParamNormalized(ratioId), 0.9, 1e-6);
+}
+
+TEST(StateThroughTheModule, ValuesThatAreNotFiniteStillSaveAsTheValueTheyActAs)
+{
+    // Automation of infinities, and a state whose value overflows a float:
+    // both are kept as they arrive, and saving must still work.
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    AudioBlock<float> block(2, 64);
+    block.changes.addPoint(bypassId, 0, -std::numeric_limits<double>::infinity());
+    block.changes.addPoint(ratioId, 0, std::numeric_limits<double>::infinity());
+    ASSERT_EQ(block.run(*plugin.processor(), 64), kResultOk);
+    const Bytes saved = plugin.processorState();
+    EXPECT_NE(jsonOf(saved).find("\"bypass\":0,"), std::string::npos) << jsonOf(saved);
+    EXPECT_NE(jsonOf(saved).find("\"ratio\":1,"), std::string::npos) << jsonOf(saved);
+
+    PluginInstance loaded(loadedModule());
+    ASSERT_EQ(loaded.restoreProcessorState(stateWithText(R"({"ratio":1e300,"target":-1e300})")), kResultOk);
+    const Bytes resaved = loaded.processorState();
+    EXPECT_NE(jsonOf(resaved).find("\"ratio\":1,"), std::string::npos) << jsonOf(resaved);
+    EXPECT_NE(jsonOf(resaved).find("\"target\":0,"), std::string::npos) << jsonOf(resaved);
+    EXPECT_NO_THROW(loaded.controllerState());
 }
 
 TEST(StateThroughTheModule, AFailedSetStateChangesNothing)
