@@ -91,6 +91,10 @@ public:
         return guarded([&]() -> Steinberg::tresult {
             if (numIns != 1 || numOuts != 1 || !inputs || !outputs || inputs[0] != outputs[0])
                 return Steinberg::kResultFalse;
+            // Wider than the engine runs: refused here, where the host can
+            // still offer another, rather than every block failing later.
+            if (std::popcount(static_cast<std::uint64_t>(inputs[0])) > Engine::maxChannels)
+                return Steinberg::kResultFalse;
             return AudioEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
         });
     }
