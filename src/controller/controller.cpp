@@ -15,13 +15,17 @@ tresult PLUGIN_API Controller::setParamNormalized(ParamID id, ParamValue value)
         const tresult result = ControllerBase::setParamNormalized(id, value);
         if (id != Speed)
             return result;
-        const auto last = static_cast<double>(lastSpeedValue);
-        if (value == last)
+        // The Speed the controller holds now, clamped into 0..1 by its
+        // parameter: a host's value outside that range still reaches the
+        // processor, which refuses anything else. Not a number: nothing to
+        // tell.
+        const double held = getParamNormalized(Speed);
+        if (std::isnan(held) || held == static_cast<double>(lastSpeedValue))
             return result;
         // The processor recomputes its latency for the new Speed.
         vantle::vst::sendToPeer(*this, messages::speedChanged,
-                                [&](IAttributeList& a) { a.setFloat(messages::speedValue, value); });
-        lastSpeedValue = static_cast<float>(value);
+                                [&](IAttributeList& a) { a.setFloat(messages::speedValue, held); });
+        lastSpeedValue = static_cast<float>(held);
         return result;
     });
 }
