@@ -21,6 +21,9 @@ using namespace Steinberg;
 
 namespace {
 
+// TARVEL_FUZZ_TRACE=1 says what each step did, to read a finding's input.
+const bool tracing = std::getenv("TARVEL_FUZZ_TRACE") != nullptr;
+
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
@@ -67,6 +70,9 @@ void HostSession::setupProcessing(FuzzedDataProvider& in)
     next.symbolicSampleSize = in.ConsumeBool() ? Vst::kSample32 : Vst::kSample64;
     next.processMode = in.ConsumeIntegralInRange<int32>(Vst::kRealtime, Vst::kOffline);
     const tresult result = plugin.processor()->setupProcessing(next);
+    if (tracing)
+        std::fprintf(stderr, "tarvel fuzz: setupProcessing %g Hz, %d frames, %d bit: %d\n", next.sampleRate,
+                     int(next.maxSamplesPerBlock), next.symbolicSampleSize == Vst::kSample64 ? 64 : 32, int(result));
     if (refused) {
         require(result != kResultOk, "a sample rate the processor cannot run at was accepted", next.sampleRate);
         return;
@@ -85,7 +91,11 @@ void HostSession::setBusArrangements(FuzzedDataProvider& in)
                                           in.PickValueInArray(arrangements)};
     const int32 inputCount = in.ConsumeIntegralInRange<int32>(0, 2);
     const int32 outputCount = in.ConsumeIntegralInRange<int32>(0, 2);
-    if (plugin.processor()->setBusArrangements(inputs, inputCount, outputs, outputCount) == kResultTrue) {
+    const tresult result = plugin.processor()->setBusArrangements(inputs, inputCount, outputs, outputCount);
+    if (tracing)
+        std::fprintf(stderr, "tarvel fuzz: setBusArrangements %d of %d channels, %d of %d: %d\n", int(inputCount),
+                     int(channelsOf(inputs[0])), int(outputCount), int(channelsOf(outputs[0])), int(result));
+    if (result == kResultTrue) {
         Vst::SpeakerArrangement now = 0;
         if (plugin.processor()->getBusArrangement(Vst::kOutput, 0, now) == kResultTrue)
             busChannels = channelsOf(now);
@@ -95,7 +105,11 @@ void HostSession::setBusArrangements(FuzzedDataProvider& in)
 void HostSession::setActive(FuzzedDataProvider& in)
 {
     const bool state = in.ConsumeBool();
-    if (plugin.component()->setActive(state) == kResultOk)
+    const tresult result = plugin.component()->setActive(state);
+    if (tracing)
+        std::fprintf(stderr, "tarvel fuzz: setActive %d: %d, latency %u\n", int(state), int(result),
+                     unsigned(plugin.processor()->getLatencySamples()));
+    if (result == kResultOk)
         active = state;
 }
 
@@ -161,8 +175,7 @@ void HostSession::fillChanges(FuzzedDataProvider& in, int32 frames)
             else
                 offset = std::min(frames > 0 ? frames - 1 : 0, offset + in.ConsumeIntegralInRange<int32>(0, frames));
             const double value = anyNormalisedValue(in);
-            static const bool trace = std::getenv("TARVEL_FUZZ_TRACE") != nullptr;
-            if (trace)
+            if (tracing)
                 std::fprintf(stderr, "tarvel fuzz: point %u at %d of %d: %g\n", unsigned(id), int(offset), int(frames),
                              value);
             changes.addPoint(id, offset, value);
@@ -172,14 +185,23 @@ void HostSession::fillChanges(FuzzedDataProvider& in, int32 frames)
 
 void HostSession::mirrorChangesToController()
 {
-    // The last point of the last queue for each id, as the processor reads it.
+    // The last point of the last queue for each id, whatever its offset and
+    // range, as a careless host would show it; but a value that is not a
+    // number is nothing a host can show, and nothing the controller could
+    // pass on, so the one before it is shown instead.
     std::map<Vst::ParamID, Vst::ParamValue> last;
     for (int32 i = 0; i < changes.getParameterCount(); ++i) {
         Vst::IParamValueQueue* queue = changes.getParameterData(i);
-        int32 offset = 0;
-        Vst::ParamValue value = 0.0;
-        if (queue && queue->getPointCount() > 0 && queue->getPoint(queue->getPointCount() - 1, offset, value) == kResultOk)
-            last[queue->getParameterId()] = value;
+        if (!queue)
+            continue;
+        for (int32 index = queue->getPointCount() - 1; index >= 0; --index) {
+            int32 offset = 0;
+            Vst::ParamValue value = 0.0;
+            if (queue->getPoint(index, offset, value) == kResultOk && !std::isnan(value)) {
+                last[queue->getParameterId()] = value;
+                break;
+            }
+        }
     }
     for (const auto& [id, value] : last)
         plugin.controller()->setParamNormalized(id, value);
@@ -200,6 +222,9 @@ void HostSession::process(FuzzedDataProvider& in)
         fillInput(buffers32, in, frames);
         runBlock(buffers32, channels, frames, given);
     }
+    if (tracing)
+        std::fprintf(stderr, "tarvel fuzz: process %d frames, %d channels, latency now %u\n", int(frames),
+                     int(channels), unsigned(plugin.processor()->getLatencySamples()));
     if (given)
         mirrorChangesToController();
     changes.clear();
@@ -296,9 +321,7 @@ void HostSession::probeLatencyIn(ChannelBuffers<Sample>& buffers)
     }
     const auto first = std::find_if(response.begin(), response.end(), [](double s) { return s != 0.0; });
     const double measured = first == response.end() ? -1.0 : double(first - response.begin());
-    // TARVEL_FUZZ_TRACE=1 shows every probe, to see that inputs reach it.
-    static const bool trace = std::getenv("TARVEL_FUZZ_TRACE") != nullptr;
-    if (trace || measured != reported)
+    if (tracing || measured != reported)
         std::fprintf(stderr, "tarvel fuzz: reported latency %g, measured %g at %g Hz, %d channels\n", reported,
                      measured, setup.sampleRate, int(engineChannels));
     require(measured == reported, "the impulse came out later or earlier than the reported latency", measured);
