@@ -2,6 +2,9 @@
 
 #include <sanitizer/allocator_interface.h>
 
+#include <cstdlib>
+
+#include "fuzz_failure.h"
 #include "support/allocation_counter.h"
 
 namespace tarvel::fuzz {
@@ -22,7 +25,17 @@ void onRelease(const volatile void* block)
 
 void watchAllAllocations()
 {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease) != 0;
+    static const bool installed = [] {
+        if (__sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease) == 0)
+            fail("the sanitizer took no allocation hooks");
+        // A plain malloc, which the replaced operator new never sees, must
+        // count: otherwise "no allocation in process" would prove nothing.
+        test::AllocationCounter counter;
+        void* volatile block = std::malloc(16);
+        std::free(block);
+        require(counter.allocations() > 0, "the allocation counter misses malloc");
+        return true;
+    }();
     (void)installed;
 }
 

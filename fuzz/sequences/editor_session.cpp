@@ -1,5 +1,6 @@
 #include "editor_session.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -165,10 +166,17 @@ void EditorSession::setKnobMode(FuzzedDataProvider& in)
 
 void EditorSession::timePasses(FuzzedDataProvider& in)
 {
-    clock += in.PickValueInArray({10u, 50u, 300u, 1000u, 5000u});
-    VSTGUI::CVSTGUITimer::fireDueTimers(clock);
+    advanceClock(in.PickValueInArray({10u, 50u, 300u, 1000u, 5000u}));
     // The editor's own tick, which runs while a host window shows it.
     editor->notify(nullptr, VSTGUI::CVSTGUITimer::kMsgTimer);
+}
+
+void EditorSession::advanceClock(std::uint64_t milliseconds)
+{
+    // Timers are due by the real clock, which a slow input may have taken
+    // past this one: never behind it.
+    clock = std::max(clock, VSTGUI::CVSTGUITimer::now()) + milliseconds;
+    VSTGUI::CVSTGUITimer::fireDueTimers(clock);
 }
 
 void EditorSession::render() { editor->getFrame()->renderInvalid(); }
@@ -226,8 +234,7 @@ void EditorSession::letGo()
         keyHeld.reset();
     }
     // Long enough for the wheel to count as resting.
-    clock += 10000;
-    VSTGUI::CVSTGUITimer::fireDueTimers(clock);
+    advanceClock(10000);
     gestures.checkNewEdits();
     // TARVEL_FUZZ_TRACE=1 shows how much each input made the host hear.
     static const bool trace = std::getenv("TARVEL_FUZZ_TRACE") != nullptr;

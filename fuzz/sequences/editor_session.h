@@ -56,6 +56,8 @@ public:
 private:
     VSTGUI::CPoint pointer(FuzzedDataProvider& in) const;
     std::int32_t buttons(FuzzedDataProvider& in) const;
+    // Time passes by this much, at least up to now; due timers fire.
+    void advanceClock(std::uint64_t milliseconds);
 
     host::PluginInstance plugin;
     EditGestures gestures;
@@ -63,6 +65,7 @@ private:
     Steinberg::Vst::VSTGUIEditor* editor = nullptr;
     std::int32_t buttonsHeld = 0;
     std::optional<std::uint8_t> keyHeld;
+    // The timers' clock as this session has moved it.
     std::uint64_t clock = 0;
 };
 
