@@ -185,26 +185,32 @@ void HostSession::fillChanges(FuzzedDataProvider& in, int32 frames)
 
 void HostSession::mirrorChangesToController()
 {
-    // The last point of the last queue for each id, whatever its offset and
-    // range, as a careless host would show it; but a value that is not a
-    // number is nothing a host can show, and nothing the controller could
-    // pass on, so the one before it is shown instead.
-    std::map<Vst::ParamID, Vst::ParamValue> last;
+    // Where the block leaves each parameter, by the rule a processor reads a
+    // queue with: in the order given, a point counts if its value is a
+    // finite number and its offset is not before the block and after the
+    // last point that counted; of several queues for one id, the last with
+    // points decides. A host that sends such a queue shows that value.
+    std::map<Vst::ParamID, std::optional<Vst::ParamValue>> last;
     for (int32 i = 0; i < changes.getParameterCount(); ++i) {
         Vst::IParamValueQueue* queue = changes.getParameterData(i);
-        if (!queue)
+        if (!queue || queue->getPointCount() <= 0)
             continue;
-        for (int32 index = queue->getPointCount() - 1; index >= 0; --index) {
+        std::optional<Vst::ParamValue> end;
+        int32 previous = -1;
+        for (int32 index = 0; index < queue->getPointCount(); ++index) {
             int32 offset = 0;
             Vst::ParamValue value = 0.0;
-            if (queue->getPoint(index, offset, value) == kResultOk && !std::isnan(value)) {
-                last[queue->getParameterId()] = value;
-                break;
+            if (queue->getPoint(index, offset, value) == kResultOk && std::isfinite(value) && offset >= 0 &&
+                offset > previous) {
+                previous = offset;
+                end = value;
             }
         }
+        last[queue->getParameterId()] = end;
     }
     for (const auto& [id, value] : last)
-        plugin.controller()->setParamNormalized(id, value);
+        if (value)
+            plugin.controller()->setParamNormalized(id, *value);
 }
 
 void HostSession::process(FuzzedDataProvider& in)
