@@ -15,12 +15,12 @@ tresult PLUGIN_API Controller::setParamNormalized(ParamID id, ParamValue value)
         const tresult result = ControllerBase::setParamNormalized(id, value);
         if (id != Speed)
             return result;
-        // The value as held, within 0..1: a state may carry any number, and
-        // the processor takes the Speed it is sent as its own, so it must
-        // hear the value the controller shows and saves.
-        const ParamValue held = getParamNormalized(Speed);
-        const auto last = static_cast<double>(lastSpeedValue);
-        if (held == last)
+        // The value as held, within 0..1: a state or a host may hand over
+        // any number, and the processor takes the Speed it is sent as its
+        // own, so it must hear the value the controller shows and saves.
+        // Not a number: nothing to tell.
+        const double held = getParamNormalized(Speed);
+        if (std::isnan(held) || held == static_cast<double>(lastSpeedValue))
             return result;
         // The processor recomputes its latency for the new Speed.
         vantle::vst::sendToPeer(*this, messages::speedChanged,

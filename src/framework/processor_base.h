@@ -91,6 +91,10 @@ public:
         return guarded([&]() -> Steinberg::tresult {
             if (numIns != 1 || numOuts != 1 || !inputs || !outputs || inputs[0] != outputs[0])
                 return Steinberg::kResultFalse;
+            // Wider than the engine runs: refused here, where the host can
+            // still offer another, rather than every block failing later.
+            if (std::popcount(static_cast<std::uint64_t>(inputs[0])) > Engine::maxChannels)
+                return Steinberg::kResultFalse;
             return AudioEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
         });
     }
@@ -217,16 +221,22 @@ private:
         if (!engine)
             return Steinberg::kResultFalse;
         platform::ScopedFlushToZero denormalsOff;
-        engine->beginBlock(data);
-        if (data.numSamples <= 0 || data.numInputs < 1 || data.numOutputs < 1 || !data.inputs || !data.outputs)
+        // A block without audio to process still delivers its parameter
+        // changes, and they apply at once: no sample would carry them
+        // into the engine, while the values saved and reported already
+        // include them.
+        if (data.numSamples <= 0 || data.numInputs < 1 || data.numOutputs < 1 || !data.inputs || !data.outputs) {
+            engine->beginBlockWithoutAudio(data);
             return Steinberg::kResultOk;
+        }
         const Steinberg::Vst::AudioBusBuffers& in = data.inputs[0];
         const Steinberg::Vst::AudioBusBuffers& out = data.outputs[0];
         const int32 n = in.numChannels;
-        if (n > engine->config().channelCount)
-            return Steinberg::kResultFalse;
-        if (n <= 0)
-            return Steinberg::kResultOk;
+        if (n <= 0 || n > engine->config().channelCount) {
+            engine->beginBlockWithoutAudio(data);
+            return n <= 0 ? Steinberg::kResultOk : Steinberg::kResultFalse;
+        }
+        engine->beginBlock(data);
         if (data.symbolicSampleSize == Steinberg::Vst::kSample64)
             run(in.channelBuffers64, in.numChannels, out.channelBuffers64, out.numChannels, n, data.numSamples);
         else

@@ -1,10 +1,12 @@
 #include "protocol/state_format.h"
 
+#include <cmath>
 #include <limits>
 
 #include <picojson.h>
 
 #include "foundation/scrambled_text.h"
+#include "parameters/engine_conversion.h"
 #include "parameters/parameter_table.h"
 
 namespace tarvel {
@@ -42,6 +44,15 @@ float narrow(double value)
     return static_cast<float>(value);
 }
 
+// JSON has no infinities and no NaN, yet a host's automation can hand
+// either over and values are kept as they arrive. Such a value is written as
+// what every consumer makes of it (clampNormalised: NaN acts as 1), so the
+// state still saves and loads back to the same sound.
+double writable(double value)
+{
+    return std::isfinite(value) ? value : double(clampNormalised(float(value)));
+}
+
 } // namespace
 
 std::string stateJson(const StateValues& values, StateWriter writer)
@@ -49,7 +60,7 @@ std::string stateJson(const StateValues& values, StateWriter writer)
     const auto names = memberNames();
     picojson::object root;
     for (std::size_t id = 0; id < names.size(); ++id)
-        root[names[id]] = picojson::value(values[id]);
+        root[names[id]] = picojson::value(writable(values[id]));
     root[VANTLE_TEXT("version")] = picojson::value(1.0);
     root[VANTLE_TEXT("kind")] = picojson::value(writer == StateWriter::Processor ? VANTLE_TEXT("tarvel.processor")
                                                                                  : VANTLE_TEXT("tarvel.controller"));

@@ -21,7 +21,8 @@ enum class StateWriter { Processor, Controller };
 // refused before anything is allocated for it.
 inline constexpr std::uint32_t maxStateTextBytes = 1u << 20;
 
-// Throws when a value is not finite.
+// A value that is not finite is written as the value it acts as: infinities
+// as 0 or 1, NaN as 1.
 std::string stateJson(const StateValues& values, StateWriter writer);
 
 bool writeState(Steinberg::IBStream* stream, const StateValues& values, StateWriter writer) noexcept;

@@ -89,6 +89,10 @@ CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
 {
     if (!buttons.isLeftButton())
         return kMouseEventNotHandled;
+    // Another button pressed while the drag goes on (the window system still
+    // reports the left one held): the drag and its one edit carry on.
+    if (mouseState)
+        return kMouseEventHandled;
     if (checkDefaultValue(buttons))
         return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 

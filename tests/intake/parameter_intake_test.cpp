@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <vector>
 
 #include "intake/intake_runner.h"
@@ -104,6 +106,46 @@ TEST(ParameterIntake, MailboxReceivesTheBlocksLastPoint)
     EXPECT_EQ(taken(intake, Speed), -1.0f);
 }
 
+TEST(ParameterIntake, ABlockWithoutAudioAppliesItsLastPointsAtOnce)
+{
+    ParameterIntake intake(Parameters{});
+    host::ParameterChanges changes;
+    changes.addPoint(Ratio, 5, 0.3);
+    changes.addPoint(Ratio, 900, 0.7);
+    changes.addPoint(Target, 0, std::numeric_limits<double>::quiet_NaN());
+    Steinberg::Vst::ProcessData data{};
+    data.numSamples = 512;
+    data.inputParameterChanges = &changes;
+    intake.beginBlockWithoutAudio(data);
+    EXPECT_EQ(taken(intake, Ratio), 0.7f);
+    for (const double v : runBlock(intake, 16, Ratio))
+        EXPECT_EQ(v, 0.7);
+    EXPECT_EQ(intake.value(Target), 0.5) << "a NaN moves nothing";
+    // A later point ramps from there, over the 16 samples since and 4 more.
+    const auto values = runBlock(intake, 8, Ratio, {{3, 0.3}});
+    EXPECT_NEAR(values[0], 0.7 - 0.4 / 20.0, 1e-12);
+    EXPECT_EQ(values[3], 0.3);
+}
+
+TEST(ParameterIntake, MailboxReportsWhereTheBlockLeavesTheValue)
+{
+    // Out of order, before the block, not a number: the engine skips them,
+    // so the mailbox, which the processor saves, must not report them.
+    ParameterIntake intake(Parameters{});
+    host::ParameterChanges changes;
+    changes.addPoint(Ratio, 20, 0.7);
+    changes.addPoint(Ratio, 10, 0.1);
+    changes.addPoint(Target, 4, 0.25);
+    changes.addPoint(Target, -3, 0.9);
+    changes.addPoint(Speed, 0, std::numeric_limits<double>::quiet_NaN());
+    const auto values = runBlock(intake, &changes, 32, Ratio);
+    EXPECT_EQ(values.back(), 0.7);
+    EXPECT_EQ(taken(intake, Ratio), 0.7f);
+    EXPECT_EQ(taken(intake, Target), 0.25f);
+    EXPECT_EQ(taken(intake, Speed), -1.0f);
+    EXPECT_EQ(intake.value(Target), 0.25);
+}
+
 TEST(ParameterIntake, QueueWithoutPointsLeavesTheParameterAlone)
 {
     ParameterIntake intake(Parameters{});
@@ -140,8 +182,9 @@ TEST(ParameterIntake, PointsThatFailToReadAreSkipped)
     const auto values = runBlock(intake, &changes, 8, Ratio);
     EXPECT_EQ(values[3], 0.9);
     EXPECT_EQ(values[7], 0.9);
-    // The last point could not be read: the mailbox keeps what it had.
-    EXPECT_EQ(taken(intake, Ratio), 0.125f);
+    // The last point could not be read: the mailbox reports the last one
+    // that could, where the block leaves the value.
+    EXPECT_EQ(taken(intake, Ratio), 0.9f);
 }
 
 TEST(ParameterIntake, PublishedSetTakesOverAtTheNextBlockOnce)

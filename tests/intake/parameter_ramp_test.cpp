@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <limits>
 
 #include "intake/intake_runner.h"
 
@@ -114,14 +115,26 @@ TEST(ParameterRamp, SkipsPointsBeforeTheBlock)
     EXPECT_EQ(values[31], 0.4);
 }
 
-TEST(ParameterRamp, PointBeyondTheBlockIsApproachedAcrossTheBoundary)
+TEST(ParameterRamp, PointBeyondTheBlockIsApproachedAndInForceFromTheNextBlock)
 {
     ParameterIntake intake(startingWith(Ratio, 0.0f));
     const auto values = runBlock(intake, 10, Ratio, {{19, 1.0}});
     EXPECT_NEAR(values[9], 0.5, 1e-12);
-    // The next block has no points: the value reached stays.
+    // The host, its automation and the mailbox all have the point's value:
+    // the next block runs it rather than where the approach got to.
     for (const double v : runBlock(intake, 10, Ratio))
-        EXPECT_NEAR(v, 0.5, 1e-12);
+        EXPECT_EQ(v, 1.0);
+}
+
+TEST(ParameterRamp, SkipsValuesThatAreNotFinite)
+{
+    ParameterIntake intake(startingWith(Ratio, 0.25f));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const auto values = runBlock(intake, 16, Ratio, {{2, nan}, {4, infinity}, {7, 0.9}, {9, -infinity}});
+    EXPECT_NEAR(values[0], 0.25 + 0.65 / 8.0, 1e-12);
+    EXPECT_EQ(values[7], 0.9);
+    EXPECT_EQ(values[15], 0.9);
 }
 
 // constantFor tells whether count advances leave the value alone; skip then

@@ -57,6 +57,28 @@ TEST(BusesThroughTheModule, MonoToMonoIsAcceptedOtherLayoutsAreRefused)
     EXPECT_EQ(block.run(*plugin.processor(), 256), kResultOk);
 }
 
+TEST(BusesThroughTheModule, LayoutsWiderThanTheEngineAreRefusedUpFront)
+{
+    // 32 channels is as wide as the engine runs; a wider layout accepted
+    // here would only have every block refused later.
+    PluginInstance plugin(loadedModule());
+    Vst::SpeakerArrangement widest[] = {(Vst::SpeakerArrangement(1) << 32) - 1};
+    Vst::SpeakerArrangement tooWide[] = {(Vst::SpeakerArrangement(1) << 33) - 1};
+    Vst::SpeakerArrangement everything[] = {~Vst::SpeakerArrangement(0)};
+    EXPECT_EQ(plugin.processor()->setBusArrangements(tooWide, 1, tooWide, 1), kResultFalse);
+    EXPECT_EQ(plugin.processor()->setBusArrangements(everything, 1, everything, 1), kResultFalse);
+    Vst::SpeakerArrangement arrangement = 0;
+    plugin.processor()->getBusArrangement(Vst::kOutput, 0, arrangement);
+    EXPECT_EQ(arrangement, kStereo);
+
+    ASSERT_EQ(plugin.processor()->setBusArrangements(widest, 1, widest, 1), kResultTrue);
+    Vst::ProcessSetup setup = processSetup();
+    ASSERT_EQ(plugin.processor()->setupProcessing(setup), kResultOk);
+    AudioBlock<float> block(32, 64);
+    block.input[31][0] = 0.5f;
+    EXPECT_EQ(block.run(*plugin.processor(), 64), kResultOk);
+}
+
 TEST(BusesThroughTheModule, ProcessesBothSampleSizesAlike)
 {
     EXPECT_EQ(PluginInstance(loadedModule()).processor()->canProcessSampleSize(Vst::kSample32), kResultTrue);

@@ -36,6 +36,57 @@ TEST(HostSequences, FlushingParametersWithNullBuffersNoBusesAndZeroSamples)
     EXPECT_NEAR(restored.controller()->getParamNormalized(ratioId), 0.2, 1e-6);
 }
 
+// Where an impulse comes out of a stereo instance at rest, in samples.
+std::int64_t measuredDelay(PluginInstance& plugin, int32 block)
+{
+    const auto latency = static_cast<std::int64_t>(plugin.processor()->getLatencySamples());
+    AudioBlock<float> audio(2, block);
+    // Silence until the delay lines hold nothing of the blocks before.
+    for (std::int64_t done = 0; done < 2 * latency + block; done += block)
+        EXPECT_EQ(audio.run(*plugin.processor(), block), kResultOk);
+    audio.input[0][0] = audio.input[1][0] = 0.5f;
+    for (std::int64_t start = 0; start <= latency; start += block) {
+        EXPECT_EQ(audio.run(*plugin.processor(), block), kResultOk);
+        audio.input[0][0] = audio.input[1][0] = 0.0f;
+        for (int32 i = 0; i < block; ++i)
+            if (audio.output[0][static_cast<std::size_t>(i)] != 0.0f)
+                return start + i;
+    }
+    return -1;
+}
+
+// Automation a host delivers in a block whose audio is not processed (a
+// flush without buffers, or a block refused for having more channels than
+// the buses) is taken at once, so the engine runs what the host shows and
+// the processor saves; Speed is where a mismatch is heard, as a latency
+// the audio does not have.
+TEST(HostSequences, AutomationInABlockWithoutAudioRunsAtOnce)
+{
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(48000.0, 512), 2), kResultOk);
+    const std::uint32_t slow = plugin.processor()->getLatencySamples();
+
+    host::ParameterChanges changes;
+    changes.addPoint(speedId, 0, 0.0);
+    Vst::ProcessData flush{};
+    flush.inputParameterChanges = &changes;
+    EXPECT_EQ(plugin.processor()->process(flush), kResultOk);
+    // The host shows its automation on the controller, which tells the
+    // processor the new Speed.
+    plugin.controller()->setParamNormalized(speedId, 0.0);
+    const std::uint32_t fast = plugin.processor()->getLatencySamples();
+    ASSERT_LT(fast, slow);
+    EXPECT_EQ(measuredDelay(plugin, 512), fast);
+
+    AudioBlock<float> tooWide(6, 64);
+    tooWide.changes.addPoint(speedId, 10, 1.0);
+    EXPECT_EQ(tooWide.run(*plugin.processor(), 64), kResultFalse);
+    plugin.controller()->setParamNormalized(speedId, 1.0);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), slow);
+    EXPECT_EQ(measuredDelay(plugin, 512), slow);
+    EXPECT_EQ(speedInState(plugin.processorState()), 1.0);
+}
+
 TEST(HostSequences, ProcessingSwitchedOffAndOnWithoutABlockBetween)
 {
     PluginInstance plugin(loadedModule());

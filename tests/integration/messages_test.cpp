@@ -41,6 +41,26 @@ TEST(LatencyThroughTheModule, SpeedChangeTravelsAsU1AndComesBackAsB1AndARestart)
     EXPECT_EQ(plugin.handler().restarts().size(), 1u);
 }
 
+TEST(LatencyThroughTheModule, ASpeedOutsideTheRangeFromTheHostTravelsAsTheControllerHoldsIt)
+{
+    // Automation of 1.5 runs the engine slow, so the latency must follow,
+    // though the processor refuses a message outside 0..1.
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    plugin.controller()->setParamNormalized(speedId, 0.0);
+    ASSERT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+    plugin.controller()->setParamNormalized(speedId, 1.5);
+    EXPECT_EQ(floatAttribute(plugin.fromController()->latest(messages::speedChanged), messages::speedValue), 1.0);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), slowLatency48k);
+    plugin.controller()->setParamNormalized(speedId, -HUGE_VAL);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+    // Not a number: nothing to tell, nothing changes.
+    const std::size_t sent = plugin.fromController()->count(messages::speedChanged);
+    plugin.controller()->setParamNormalized(speedId, std::nan(""));
+    EXPECT_EQ(plugin.fromController()->count(messages::speedChanged), sent);
+    EXPECT_EQ(plugin.processor()->getLatencySamples(), fastLatency48k);
+}
+
 TEST(LatencyThroughTheModule, TheRestartedEngineDelaysByTheNewLatency)
 {
     PluginInstance plugin(loadedModule());

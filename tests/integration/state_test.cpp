@@ -76,6 +76,28 @@ TEST(StateThroughTheModule, GetStateAfterAutomationStoresTheAutomatedValue)
     EXPECT_NEAR(restored.controller()->getParamNormalized(ratioId), 0.9, 1e-6);
 }
 
+TEST(StateThroughTheModule, ValuesThatAreNotFiniteStillSaveAsTheValueTheyActAs)
+{
+    // Automation and a state with values that overflow a float: both are
+    // kept as they arrive (as infinities), and saving must still work.
+    PluginInstance plugin(loadedModule());
+    ASSERT_EQ(plugin.start(processSetup(), 2), kResultOk);
+    AudioBlock<float> block(2, 64);
+    block.changes.addPoint(bypassId, 0, -1e300);
+    block.changes.addPoint(ratioId, 0, 1e300);
+    ASSERT_EQ(block.run(*plugin.processor(), 64), kResultOk);
+    const Bytes saved = plugin.processorState();
+    EXPECT_NE(jsonOf(saved).find("\"bypass\":0,"), std::string::npos) << jsonOf(saved);
+    EXPECT_NE(jsonOf(saved).find("\"ratio\":1,"), std::string::npos) << jsonOf(saved);
+
+    PluginInstance loaded(loadedModule());
+    ASSERT_EQ(loaded.restoreProcessorState(stateWithText(R"({"ratio":1e300,"target":-1e300})")), kResultOk);
+    const Bytes resaved = loaded.processorState();
+    EXPECT_NE(jsonOf(resaved).find("\"ratio\":1,"), std::string::npos) << jsonOf(resaved);
+    EXPECT_NE(jsonOf(resaved).find("\"target\":0,"), std::string::npos) << jsonOf(resaved);
+    EXPECT_NO_THROW(loaded.controllerState());
+}
+
 TEST(StateThroughTheModule, AFailedSetStateChangesNothing)
 {
     PluginInstance plugin(loadedModule());

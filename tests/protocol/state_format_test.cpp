@@ -131,16 +131,20 @@ TEST(StateFormat, RefusesAnOversizedLengthBeforeAllocatingOrReading)
     EXPECT_EQ(atCap.largestReadAsked, static_cast<Steinberg::int32>(maxStateTextBytes));
 }
 
-TEST(StateFormat, NonFiniteValuesWriteNothing)
+TEST(StateFormat, NonFiniteValuesAreWrittenAsTheValueTheyActAs)
 {
-    for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity()}) {
+    // JSON has no such numbers; refusing to write would leave the host with
+    // no state at all, so each is written as what every consumer makes of
+    // it, and the state reads back.
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const auto& [bad, actsAs] : {std::pair{std::numeric_limits<double>::quiet_NaN(), 1.0},
+                                      std::pair{infinity, 1.0}, std::pair{-infinity, 0.0}}) {
         StateValues values = defaults;
         values[Ratio] = bad;
-        TestStream stream;
-        EXPECT_FALSE(writeState(&stream, values, StateWriter::Processor));
-        EXPECT_TRUE(stream.bytes.empty());
-        EXPECT_THROW(stateJson(values, StateWriter::Controller), std::runtime_error);
+        const auto readBack = read(written(values));
+        ASSERT_TRUE(readBack.has_value()) << bad;
+        EXPECT_EQ((*readBack)[Ratio], actsAs) << bad;
+        EXPECT_EQ((*readBack)[Target], defaults[Target]) << "the other values stay as they were";
     }
     EXPECT_FALSE(writeState(nullptr, defaults, StateWriter::Processor));
 }

@@ -218,6 +218,20 @@ TEST_F(KnobInputTest, TheDraggedKnobKeepsTheMouseAndClosingEndsItsEdit)
     EXPECT_EQ(frame.getNbViews(), 0);
 }
 
+TEST_F(KnobInputTest, ASecondPressDuringADragKeepsItsOneEdit)
+{
+    // The window system reports another button's press with the left one
+    // still held: the drag goes on, and its release ends the edit.
+    press(100, 70);
+    move(130, 100);
+    press(130, 100, kLButton | kRButton);
+    press(130, 100, kLButton | kMButton | kShift);
+    move(100, 70);
+    release(100, 70);
+    EXPECT_FALSE(knob->isEditing());
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"begin", "value 833", "value 500", "end"}));
+}
+
 TEST(FrameRepaint, OnlyInvalidatedAreasAreRepainted)
 {
     GDIPlusGlobals::enter();

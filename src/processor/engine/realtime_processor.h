@@ -35,6 +35,11 @@ public:
     // Takes the block's parameter changes and any whole set published since
     // the previous block.
     void beginBlock(const Steinberg::Vst::ProcessData& data) noexcept { intake.beginBlock(data); }
+    // For a block whose audio is not processed: its changes apply at once.
+    void beginBlockWithoutAudio(const Steinberg::Vst::ProcessData& data) noexcept
+    {
+        intake.beginBlockWithoutAudio(data);
+    }
 
     // n channels of sampleCount samples; n must not exceed the configured
     // channel count, and missing channels are fed silence.

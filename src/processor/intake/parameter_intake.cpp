@@ -1,11 +1,29 @@
 #include "processor/intake/parameter_intake.h"
 
+#include <limits>
+
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
 namespace tarvel {
 
 using Steinberg::Vst::IParamValueQueue;
+
+namespace {
+
+// Beyond float's range: an infinity of the sign, which every consumer
+// clamps, not an undefined conversion.
+float narrowed(double value) noexcept
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (value > largest)
+        return std::numeric_limits<float>::infinity();
+    if (value < -largest)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+} // namespace
 
 ParameterIntake::ParameterIntake(const Parameters& start) noexcept
 {
@@ -16,7 +34,14 @@ ParameterIntake::ParameterIntake(const Parameters& start) noexcept
     }
 }
 
-void ParameterIntake::beginBlock(const Steinberg::Vst::ProcessData& data) noexcept
+void ParameterIntake::beginBlock(const Steinberg::Vst::ProcessData& data) noexcept { takeBlock(data, true); }
+
+void ParameterIntake::beginBlockWithoutAudio(const Steinberg::Vst::ProcessData& data) noexcept
+{
+    takeBlock(data, false);
+}
+
+void ParameterIntake::takeBlock(const Steinberg::Vst::ProcessData& data, bool samplesFollow) noexcept
 {
     std::array<IParamValueQueue*, ParameterCount> queues{};
     if (Steinberg::Vst::IParameterChanges* changes = data.inputParameterChanges) {
@@ -26,26 +51,33 @@ void ParameterIntake::beginBlock(const Steinberg::Vst::ProcessData& data) noexce
             if (!queue)
                 continue;
             const Steinberg::Vst::ParamID id = queue->getParameterId();
-            const Steinberg::int32 points = queue->getPointCount();
-            if (id >= static_cast<Steinberg::Vst::ParamID>(ParameterCount) || points <= 0)
+            if (id >= static_cast<Steinberg::Vst::ParamID>(ParameterCount) || queue->getPointCount() <= 0)
                 continue;
             // A later queue for the same id replaces an earlier one.
             queues[id] = queue;
-            Steinberg::int32 offset = 0;
-            Steinberg::Vst::ParamValue last = 0.0;
-            if (queue->getPoint(points - 1, offset, last) == Steinberg::kResultOk)
-                lastHostValues[id].store(static_cast<float>(last));
         }
     }
 
     Parameters loaded;
-    if (setExchange.take(loaded)) {
-        for (std::int32_t id = 0; id < ParameterCount; ++id)
-            ramps[static_cast<std::size_t>(id)].beginBlockFrom(static_cast<double>(loaded[id]), queues[static_cast<std::size_t>(id)]);
-        return;
+    const bool load = setExchange.take(loaded);
+    for (std::int32_t id = 0; id < ParameterCount; ++id) {
+        ParameterRamp& ramp = ramps[static_cast<std::size_t>(id)];
+        IParamValueQueue* queue = queues[static_cast<std::size_t>(id)];
+        if (load)
+            ramp.beginBlockFrom(static_cast<double>(loaded[id]), queue);
+        else
+            ramp.beginBlock(queue);
+        // The mailbox reports where the block leaves the parameter, which
+        // is what runs from the next block on.
+        double end = 0.0;
+        if (!queue || !ramp.endOfBlock(end))
+            continue;
+        lastHostValues[static_cast<std::size_t>(id)].store(narrowed(end));
+        // No sample will walk the ramp to its points: the value is taken
+        // at once.
+        if (!samplesFollow)
+            ramp.jumpTo(end);
     }
-    for (std::int32_t id = 0; id < ParameterCount; ++id)
-        ramps[static_cast<std::size_t>(id)].beginBlock(queues[static_cast<std::size_t>(id)]);
 }
 
 } // namespace tarvel

@@ -25,9 +25,14 @@ public:
     ParameterIntake& operator=(const ParameterIntake&) = delete;
 
     // Once per block, before its first sample: takes the block's queues,
-    // reports each parameter's last point to its mailbox and applies a set
-    // published since the previous block.
+    // reports to each parameter's mailbox the value its last usable point
+    // leaves it at, and applies a set published since the previous block.
     void beginBlock(const Steinberg::Vst::ProcessData& data) noexcept;
+    // The same for a block whose samples are not processed (a host's
+    // parameter flush without audio, or a block the processor refuses):
+    // each parameter takes its last usable point's value at once, so what
+    // runs next is what the mailboxes report.
+    void beginBlockWithoutAudio(const Steinberg::Vst::ProcessData& data) noexcept;
 
     void advance() noexcept
     {
@@ -54,6 +59,8 @@ public:
     ValueMailbox& lastHostValue(std::int32_t id) noexcept { return lastHostValues[static_cast<std::size_t>(id)]; }
 
 private:
+    void takeBlock(const Steinberg::Vst::ProcessData& data, bool samplesFollow) noexcept;
+
     std::array<ParameterRamp, ParameterCount> ramps;
     ParameterSetExchange setExchange;
     std::array<ValueMailbox, ParameterCount> lastHostValues;

@@ -26,6 +26,9 @@ public:
     // value replaces the current one at once and the block's points ramp
     // from it.
     void beginBlockFrom(double loadedValue, Steinberg::Vst::IParamValueQueue* blockQueue) noexcept;
+    // Drops what the block's queue still aims at and holds newValue from
+    // here, as if reached at the previous block's last sample.
+    void jumpTo(double newValue) noexcept;
 
     // Once per sample, before the value is used.
     void advance() noexcept
@@ -58,8 +61,17 @@ public:
 
     double current() const noexcept { return value; }
 
+    // The value of the block's last usable point, where the parameter
+    // stands once the block is over; false when the block has none.
+    bool endOfBlock(double& end) const noexcept
+    {
+        end = blockEnd;
+        return hasBlockEnd;
+    }
+
 private:
     void fetchNext() noexcept;
+    void findBlockEnd() noexcept;
     void startQueue(Steinberg::Vst::IParamValueQueue* blockQueue) noexcept;
     // Moves lastOffset into the next block's frame.
     void rebaseLastOffset() noexcept;
@@ -73,6 +85,8 @@ private:
     double targetValue = 0.0;
     std::int32_t lastOffset = -1;
     std::int32_t sampleIndex = -1;
+    double blockEnd = 0.0;
+    bool hasBlockEnd = false;
 };
 
 } // namespace tarvel
