@@ -74,7 +74,7 @@ void Vst2EffectHost::setParameter(std::uint32_t id, double normalized)
     plugin->setParameter(plugin, indexOf(id), static_cast<float>(normalized));
 }
 
-double Vst2EffectHost::parameter(std::uint32_t id) { return plugin->getParameter(plugin, indexOf(id)); }
+double Vst2EffectHost::parameter(std::uint32_t id) { return static_cast<double>(plugin->getParameter(plugin, indexOf(id))); }
 
 std::string Vst2EffectHost::parameterDisplay(std::uint32_t id, double normalized)
 {

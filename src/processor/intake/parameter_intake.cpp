@@ -15,7 +15,7 @@ namespace {
 // clamps, not an undefined conversion.
 float narrowed(double value) noexcept
 {
-    constexpr double largest = std::numeric_limits<float>::max();
+    constexpr double largest = static_cast<double>(std::numeric_limits<float>::max());
     if (value > largest)
         return std::numeric_limits<float>::infinity();
     if (value < -largest)
